@@ -1,0 +1,61 @@
+#include "files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "fatal.h"
+
+namespace mirelon {
+
+bool read_input_file(const char* name, std::string* content) {
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) return false;
+  // A directory opens for reading on this platform but reads as nothing or
+  // fails; it is no input file.
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return false;
+  }
+  content->clear();
+  char buffer[1 << 16];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return !failed;
+}
+
+namespace {
+
+[[noreturn]] void unable_to_write(const char* name, int error) {
+  fatal("\nUnable to write file: %s (%s)\n", name, std::strerror(error));
+}
+
+}  // namespace
+
+void write_output_file(const char* name, std::string_view content) {
+  std::FILE* file = std::fopen(name, "wb");
+  if (file == nullptr) unable_to_write(name, errno);
+  errno = 0;
+  if (!content.empty() && std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
+    const int error = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    unable_to_write(name, error);
+  }
+  if (std::fflush(file) != 0) {
+    const int error = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    unable_to_write(name, error);
+  }
+  if (std::fclose(file) != 0) unable_to_write(name, errno != 0 ? errno : EIO);
+}
+
+void write_stdout(std::string_view content) {
+  if (!content.empty()) std::fwrite(content.data(), 1, content.size(), stdout);
+}
+
+}  // namespace mirelon

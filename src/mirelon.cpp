@@ -1,0 +1,132 @@
+// The driver: banner, options, and the steps in their fixed order.
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "numbers.h"
+#include "translate.h"
+
+namespace {
+
+// Built-in defaults; options choose other texts but never change these, so
+// the help text always shows them.
+constexpr const char* kDefaultLevel = "2";
+constexpr const char* kDefaultStatFile = "statfile.tab";
+constexpr const char* kDefaultCtFile = "rna.ct";
+constexpr const char* kOptions = "hl:t:c:f:s:w:";
+
+constexpr const char* kRule =
+    "_________________________________________________________________________________";
+
+// Writes `text` followed by a line feed.
+void put_line(const char* text) {
+  std::fputs(text, stdout);
+  std::fputc('\n', stdout);
+}
+
+void print_banner() {
+  put_line(kRule);
+  put_line("");
+  put_line("MIRELON 1.1  05.04.2015\n");
+  put_line("Chemical shift prediction for RNA\n");
+  put_line("If you report results obtained with mirelon, please cite it:");
+  put_line("the authors, title and reference are given in the file CITATION.cff");
+  put_line("distributed with the program (Citation File Format, read directly by");
+  put_line("most reference managers and code hosting sites).");
+  put_line(kRule);
+  put_line("");
+}
+
+void print_help() {
+  put_line("Usage: mirelon [options] \n\n\t-h\thelp");
+  put_line("\t-c\tprediction interval defined by the percentage of resonances in it [1-11]");
+  std::printf("\t\t(default %s)    1: 50%%, 2: 60%%, 3: 70%%, 4: 80%%, 5: 90%%, 6: 95%% \n",
+              kDefaultLevel);
+  std::printf("\t\t7: 98%%, 8: 99%%, 9: 99.5%%, 10: 99.8%%, 11: 99.9%%\n");
+  std::printf("\t-f\tfile with statistics table (default %s)\n", kDefaultStatFile);
+  std::printf("\t-s\tfile with RNA sequence and secondary structure (default %s)\n",
+              kDefaultCtFile);
+  put_line(
+      "\t\tThe file has to be in .ct format and can be created e.g. on "
+      "https://rna.urmc.rochester.edu/RNAstructureWeb/.");
+  put_line("\t-w\toutput KESTA macro to generate Watson-Crick H-bond restraints (default none)\n");
+}
+
+// Writes a message to standard error after everything already written to
+// standard output, and ends the run.
+[[noreturn]] void option_error(const char* format, int value) {
+  std::fflush(stdout);
+  std::fprintf(stderr, format, value);
+  std::exit(1);
+}
+
+[[noreturn]] void report_option_error(int option) {
+  if (option == 'c' || option == 'f' || option == 's' || option == 'w') {
+    option_error("Option -%c requires an argument.\n", option);
+  }
+  // getopt hands a byte above 127 back sign-extended: report the byte itself.
+  const unsigned char byte = static_cast<unsigned char>(option);
+  if (std::isprint(byte)) option_error("Unknown option '-%c'.\n", byte);
+  option_error("Unknown option character '\\x%x'.\n", byte);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  print_banner();
+
+  const char* level = kDefaultLevel;
+  [[maybe_unused]] const char* stat_file = kDefaultStatFile;
+  const char* ct_file = kDefaultCtFile;
+  [[maybe_unused]] const char* macro_file = nullptr;
+
+  // The command line is the only configuration: GNU argument permutation
+  // holds whatever the environment says.
+  unsetenv("POSIXLY_CORRECT");
+  opterr = 0;
+  int option;
+  while ((option = getopt(argc, argv, kOptions)) != -1) {
+    switch (option) {
+      case 'c':
+        level = optarg;
+        break;
+      case 'f':
+        stat_file = optarg;
+        break;
+      case 's':
+        ct_file = optarg;
+        break;
+      case 'w':
+        macro_file = optarg;
+        break;
+      case 'l':
+      case 't':
+        break;  // accepted with an argument, no effect
+      case 'h':
+        print_help();
+        return 1;
+      default:
+        report_option_error(optopt);
+    }
+  }
+  for (int i = optind; i < argc; ++i) std::printf("Non-option argument %s\n", argv[i]);
+
+  if (!mirelon::is_prediction_level(level)) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
+    return 1;
+  }
+
+  translate_seq(ct_file);
+
+  // Everything was written; a standard output that failed is no success.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "\nUnable to write file: standard output (%s)\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,65 @@
+// Number conversions and fixed-width formatting shared by the steps.
+//
+// Every input field is kept as text and converted only where its value is used,
+// each conversion with the rules of one C or C++ library routine. The names say
+// which rule applies, so that a reader can match every use to its file format.
+#ifndef MIRELON_NUMBERS_H_
+#define MIRELON_NUMBERS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirelon {
+
+// Reads `text` the way a formatted stream extraction reads an int: leading
+// white space, an optional sign, then decimal digits; anything after the digits
+// is ignored. Returns 0 when there are no digits or when the value lies outside
+// the range of a 32-bit signed int.
+int32_t stream_int(std::string_view text);
+
+// Reads `text` like std::strtol in base 10 (64-bit long): leading white space,
+// optional sign, digits up to the first other character; 0 without digits,
+// LONG_MIN or LONG_MAX when the value does not fit. A NUL byte ends the text.
+long strtol10(const std::string& text);
+
+// Reads `text` like std::strtod in the "C" locale; 0 when no number starts it.
+// A NUL byte ends the text.
+double strtod_text(const std::string& text);
+
+// True when `text` is an optional '+' or '-' followed by one or more decimal
+// digits and nothing else.
+bool is_whole_number(std::string_view text);
+
+// Formats like printf "%g" with precision 6, which is how a default-formatted
+// output stream writes a double: 0.15, 1.23457, 0, 1e+06.
+std::string format_g6(double value);
+
+// Formats like printf "%.4f": 7.9 -> "7.9000", 1e6 -> "1000000.0000".
+std::string format_f4(double value);
+
+// Decimal text of `value`: no leading zeros, no plus sign, '-' when negative.
+std::string decimal(int64_t value);
+
+// `text` widened to `width` characters with blanks on the left; a longer text
+// is returned whole, never cut.
+std::string pad_left(std::string_view text, size_t width);
+
+// `text` widened to `width` characters with blanks on the right; a longer text
+// is returned whole, never cut.
+std::string pad_right(std::string_view text, size_t width);
+
+// True when `text` names a prediction level: one or more decimal digits, no
+// sign, no blanks, with a value from 1 to 11 ("05" is level 5).
+bool is_prediction_level(std::string_view text);
+
+// True for the characters a formatted stream extraction treats as white space
+// in the "C" locale: blank, tab, line feed, vertical tab, form feed, carriage
+// return.
+constexpr bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace mirelon
+
+#endif  // MIRELON_NUMBERS_H_

@@ -1,0 +1,45 @@
+#include "text.h"
+
+#include <algorithm>
+
+#include "numbers.h"
+
+namespace mirelon {
+
+bool LineReader::next(std::string_view* line, bool* terminated) {
+  if (rest_.empty()) return false;
+  const size_t end = rest_.find('\n');
+  ++line_number_;
+  if (end == std::string_view::npos) {
+    *line = rest_;
+    *terminated = false;
+    rest_ = std::string_view();
+  } else {
+    *line = rest_.substr(0, end);
+    *terminated = true;
+    rest_.remove_prefix(end + 1);
+  }
+  return true;
+}
+
+std::vector<std::string_view> split_words(std::string_view text) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && is_space(text[i])) ++i;
+    const size_t start = i;
+    while (i < text.size() && !is_space(text[i])) ++i;
+    if (i > start) words.push_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+bool is_blank(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return is_space(c); });
+}
+
+long long count_terminated_lines(std::string_view content) {
+  return std::count(content.begin(), content.end(), '\n');
+}
+
+}  // namespace mirelon

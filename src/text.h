@@ -1,0 +1,41 @@
+// Line and word splitting shared by the readers of the input files.
+#ifndef MIRELON_TEXT_H_
+#define MIRELON_TEXT_H_
+
+#include <string_view>
+#include <vector>
+
+namespace mirelon {
+
+// Walks a file's content line by line. A line is the bytes up to a line feed,
+// the line feed not included.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view content) : rest_(content) {}
+
+  // Stores the next line in `line` and whether a line feed ended it in
+  // `terminated`. Returns false at the end of the content; a last line
+  // without a line feed is returned only when it is not empty.
+  bool next(std::string_view* line, bool* terminated);
+
+  // Number of the line last returned, counting from 1.
+  int line_number() const { return line_number_; }
+
+ private:
+  std::string_view rest_;
+  int line_number_ = 0;
+};
+
+// The words of `text`, separated by white space as a formatted stream
+// extraction separates them (see is_space).
+std::vector<std::string_view> split_words(std::string_view text);
+
+// True when `text` holds nothing but white space (or nothing at all).
+bool is_blank(std::string_view text);
+
+// Counts the lines of `content` that end in a line feed.
+long long count_terminated_lines(std::string_view content);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_TEXT_H_

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Runs one golden end-to-end case of mirelon and compares every byte.
+#
+# usage: run_golden.sh PROGRAM CASE_DIR
+#
+# CASE_DIR holds:
+#   args      the command-line arguments, one per line (optional)
+#   input/    files copied into a fresh working directory before the run
+#             (old output files among them show what must survive)
+#   setup     optional bash script run in the working directory before the
+#             run (directories, symbolic links, generated large inputs)
+#   ignore    optional: names of files (one per line) left out of the
+#             comparison, such as large inputs that the setup generates
+#   expected/ stdout, stderr, status, and files/: every regular file the
+#             working directory must hold afterwards, and nothing else
+#
+# A mismatching file is written beside its expected file as <name>.new.
+# With MIRELON_REDO=1 the expected files are rewritten from the run instead.
+set -u
+program=$1
+case_dir=$2
+expected=$case_dir/expected
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-golden.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/run"
+if [[ -d $case_dir/input ]]; then
+  cp -a "$case_dir/input/." "$work/run/"
+fi
+if [[ -f $case_dir/setup ]]; then
+  (cd "$work/run" && bash "$case_dir/setup") || { echo "setup failed"; exit 1; }
+fi
+# Everything the setup made (directories, links) is left out of the file
+# comparison; regular files are compared.
+list_files() {  # regular files of directory $1, minus the ignored ones
+  (cd "$1" && find . -maxdepth 1 -type f ! -name '*.new' -printf '%P\n') | LC_ALL=C sort |
+    if [[ -f $case_dir/ignore ]]; then grep -vxF -f "$case_dir/ignore"; else cat; fi
+}
+args=()
+if [[ -f $case_dir/args ]]; then
+  mapfile -t args < "$case_dir/args"
+fi
+(cd "$work/run" && "$program" "${args[@]}" >"$work/stdout" 2>"$work/stderr" </dev/null)
+echo $? >"$work/status"
+
+if [[ ${MIRELON_REDO:-0} == 1 ]]; then
+  rm -rf "$expected"
+  mkdir -p "$expected/files"
+  cp "$work/stdout" "$work/stderr" "$work/status" "$expected/"
+  list_files "$work/run" | while read -r f; do
+    cp "$work/run/$f" "$expected/files/$f"
+  done
+  echo "rewrote $expected"
+  exit 0
+fi
+
+failed=0
+compare() {  # compare EXPECTED ACTUAL LABEL
+  if ! cmp -s "$1" "$2"; then
+    echo "MISMATCH: $3"
+    diff <(od -c "$1" | head -40) <(od -c "$2" | head -40) | head -20
+    cp "$2" "$1.new"
+    failed=1
+  fi
+}
+for stream in stdout stderr status; do
+  compare "$expected/$stream" "$work/$stream" "$stream"
+done
+actual_files=$(list_files "$work/run")
+expected_files=$(list_files "$expected/files")
+if [[ $actual_files != "$expected_files" ]]; then
+  echo "MISMATCH: file set"
+  diff <(echo "$expected_files") <(echo "$actual_files")
+  failed=1
+fi
+while read -r f; do
+  [[ -n $f && -f $work/run/$f ]] && compare "$expected/files/$f" "$work/run/$f" "file $f"
+done <<<"$expected_files"
+exit $failed
