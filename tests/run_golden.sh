@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Runs one golden end-to-end case of mirelon and compares every byte.
 #
-# usage: run_golden.sh PROGRAM CASE_DIR
+# usage: run_golden.sh PROGRAM CASE_DIR [SHARED_DATA_DIR]
 #
 # CASE_DIR holds:
 #   args      the command-line arguments, one per line (optional)
 #   input/    files copied into a fresh working directory before the run
 #             (old output files among them show what must survive)
 #   setup     optional bash script run in the working directory before the
-#             run (directories, symbolic links, generated large inputs)
+#             run (directories, symbolic links, generated large inputs); it
+#             finds the shared data collection in $MIRELON_SHARED_DATA
 #   ignore    optional: names of files (one per line) left out of the
 #             comparison, such as large inputs that the setup generates
 #   expected/ stdout, stderr, status, and files/: every regular file the
@@ -19,6 +20,7 @@
 set -u
 program=$1
 case_dir=$2
+export MIRELON_SHARED_DATA=${3:-}
 expected=$case_dir/expected
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-golden.XXXXXX")
