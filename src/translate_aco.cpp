@@ -82,8 +82,8 @@ std::string format_restraint_file(const std::vector<ResidueIdRecord>& records) {
     // A base without a residue name counts toward the entries but is no
     // residue KESTA knows: no lines.
     if (run.count == 0 || name.empty()) continue;
-    const std::string prefix = pad_left(record[kResidueNumber], kNumberWidth) + ' ' +
-                               pad_right(name, kNameWidth);
+    const std::string prefix =
+        pad_left(record[kResidueNumber], kNumberWidth) + ' ' + pad_right(name, kNameWidth);
     for (size_t angle = run.first; angle < run.first + run.count; ++angle) {
       text += prefix;
       text += pad_right(kAngleWindows[angle], kWindowWidth);

@@ -80,8 +80,7 @@ TEST(HelixTest, OneLinePerHelixOfCanonicalPairs) {
        "hbond watsoncrick=1-1,12-12\nhbond watsoncrick=3-4,9-10\n"},
       {"bulge on the 3' strand", ct_text("GGGAAAAAAAAAAAAACACC", {{1, 20}, {2, 19}, {3, 17}}),
        "hbond watsoncrick=1-3,17-20\n"},
-      {"adjacent hairpins",
-       ct_text("GGAAAAAACCGGAAAAAACC", {{1, 10}, {2, 9}, {11, 20}, {12, 19}}),
+      {"adjacent hairpins", ct_text("GGAAAAAACCGGAAAAAACC", {{1, 10}, {2, 9}, {11, 20}, {12, 19}}),
        "hbond watsoncrick=1-2,9-10\n"},
       {"strand ends split a stem", ct_text("GGGAACCC", {{1, 8}, {2, 7}, {3, 6}}, {1, 5}),
        "hbond watsoncrick=1-1,208-208\nhbond watsoncrick=102-103,206-207\n"},
@@ -111,7 +110,8 @@ TEST(HelixTest, FileThatIsNotWellFormedNeverReadsOutsideTheRecords) {
       // cannot be: c1 is below c5, and a "w" partner lies in the file.)
       {"index 0", "h\n1 A 0 2 0 1\n0 G 1 3 4 2\n3 A 2 4 0 3\n4 C 3 0 2 4\n",
        "hbond watsoncrick=-,4-4\n"},
-      {"index of a later record", "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n3 A 2 4 0 3\n4 A 3 5 0 4\n"
+      {"index of a later record",
+       "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n3 A 2 4 0 3\n4 A 3 5 0 4\n"
        "8 A 4 6 0 5\n6 C 5 0 2 6\n",
        "hbond watsoncrick=8-8,6-6\n"},
       {"index of another record", "h\n3 G 0 2 4 1\n2 A 1 3 0 2\n-1 A 2 4 0 3\n4 C 3 0 0 4\n",
@@ -226,8 +226,9 @@ TEST(HbondRunTest, HelixLimitsStopTheRunBeforeTheMacro) {
   std::string ct = "h\n0 G 0 0 4 1\n0 G 0 0 4 2\n0 G 0 4 4 3\n";
   for (int i = 4; i <= 9999; ++i) {
     const bool g = i % 2 == 1;
-    ct += std::string(g ? "0 G " : i == 4 ? "4 C " : "0 A ") + std::to_string(i - 1) + " " +
-          std::to_string(i == 9999 ? 0 : i + 1) + (g ? " 4 1\n" : " 0 1\n");
+    const std::string record = g ? "0 G " : (i == 4 ? "4 C " : "0 A ");
+    ct += record + std::to_string(i - 1) + " " + std::to_string(i == 9999 ? 0 : i + 1) +
+          (g ? " 4 1\n" : " 0 1\n");
   }
   expect_macro_run_stops(ct, "Error: String array size 10002 larger than maximum 10000.\n");
 
