@@ -42,28 +42,6 @@ TEST(StemPositionTest, ClassesFollowTheThreeMarksExactly) {
   EXPECT_EQ(restrained_angle_count(StemPosition::kNone), 0u);
 }
 
-TEST(RestraintFileTest, StemOfThreeGivesStartInnerEndInOrder) {
-  // o | w w w | o: 3 + 6 + 4 lines; the unpaired ends give none.
-  const std::vector<ResidueIdRecord> rows = {
-      row("1", "A", "o", "o", "w"), row("2", "G", "o", "w", "w"), row("12", "G", "w", "w", "w"),
-      row("13", "U", "w", "w", "o"), row("14", "C", "w", "o", "o")};
-  EXPECT_EQ(count_restraint_entries(rows), 13u);
-  EXPECT_EQ(format_restraint_file(rows),
-            "    2 RGUA  DELTA    50.0   110.0 \n"
-            "    2 RGUA  EPSI    180.0  -120.0 \n"
-            "    2 RGUA  ZETA   -100.0   -40.0 \n"
-            "   12 RGUA  ALPHA   -90.0   -30.0 \n"
-            "   12 RGUA  BETA    150.0  -150.0 \n"
-            "   12 RGUA  GAMMA    30.0    90.0 \n"
-            "   12 RGUA  DELTA    50.0   110.0 \n"
-            "   12 RGUA  EPSI    180.0  -120.0 \n"
-            "   12 RGUA  ZETA   -100.0   -40.0 \n"
-            "   13 URA   ALPHA   -90.0   -30.0 \n"
-            "   13 URA   BETA    150.0  -150.0 \n"
-            "   13 URA   GAMMA    30.0    90.0 \n"
-            "   13 URA   DELTA    50.0   110.0 \n");
-}
-
 TEST(RestraintFileTest, NumbersAreWrittenWholeAndUnnamedBasesOnlyCount) {
   const std::vector<ResidueIdRecord> rows = {
       row("123456", "A", "o", "w", "w"),  // wider than 5: the line shifts
