@@ -38,6 +38,12 @@ bool is_blank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return is_space(c); });
 }
 
+std::string_view trim_space(std::string_view text) {
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 long long count_terminated_lines(std::string_view content) {
   return std::count(content.begin(), content.end(), '\n');
 }

@@ -33,6 +33,9 @@ std::vector<std::string_view> split_words(std::string_view text);
 // True when `text` holds nothing but white space (or nothing at all).
 bool is_blank(std::string_view text);
 
+// `text` without the white space (see is_space) at its start and end.
+std::string_view trim_space(std::string_view text);
+
 // Counts the lines of `content` that end in a line feed.
 long long count_terminated_lines(std::string_view content);
 
