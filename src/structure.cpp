@@ -7,30 +7,17 @@
 
 namespace mirelon {
 
-namespace {
-
-// The next line of `lines` that is not blank, or false at the end.
-bool next_nonblank(LineReader* lines, std::string_view* found) {
-  bool terminated = false;
-  while (lines->next(found, &terminated)) {
-    if (!is_blank(*found)) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 StructureFormat detect_structure_format(std::string_view content) {
   LineReader lines(content);
   std::string_view first;
-  if (!next_nonblank(&lines, &first)) return StructureFormat::kCt;
+  if (!lines.next_nonblank(&first)) return StructureFormat::kCt;
   first = trim_space(first);
   if (first.front() == '>') return StructureFormat::kDotBracket;
   if (first.front() == '#') return StructureFormat::kBpseq;
   const std::vector<std::string_view> words = split_words(first);
   std::string_view second;
   const bool six_columns_follow =
-      next_nonblank(&lines, &second) && split_words(second).size() == kCtColumnCount;
+      lines.next_nonblank(&second) && split_words(second).size() == kCtColumnCount;
   if (is_whole_number(words[0])) {
     // "1 G 115" is a BPSEQ line, unless a nucleotide line of six columns
     // follows it: then it was the header of a CT file.

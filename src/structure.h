@@ -67,8 +67,8 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
 // partner or 0. Fails on any other line, on a line after the N nucleotides
 // (a second structure), and on pairs that are one-sided, reach outside the
 // sequence or pair a nucleotide with itself.
-bool parse_structure_ct(std::string_view content, std::string_view file_name,
-                        Structure* structure, std::string* error);
+bool parse_structure_ct(std::string_view content, std::string_view file_name, Structure* structure,
+                        std::string* error);
 
 // Reads a dot-bracket file: an optional ">name" line, a sequence line and a
 // structure line (blank lines between them are skipped). Brackets "()", "[]",

@@ -29,10 +29,9 @@ bool parse_structure_bpseq(std::string_view content, std::string_view file_name,
   std::vector<PartnerField> partner_fields;
   LineReader lines(content);
   std::string_view line;
-  bool terminated = false;
-  while (lines.next(&line, &terminated)) {
+  while (lines.next_nonblank(&line)) {
     const std::string_view text = trim_space(line);
-    if (text.empty() || starts_with(text, kCommentStart)) continue;
+    if (starts_with(text, kCommentStart)) continue;
     const std::vector<std::string_view> words = split_words(text);
     // Header lines ("Filename:", "Organism:", "Citation ...") come before the
     // first nucleotide and do not start with a number.

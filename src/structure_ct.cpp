@@ -12,7 +12,14 @@ namespace mirelon {
 namespace {
 
 // Columns of a nucleotide line, counting from 0.
-enum CtColumn : size_t { kColumnIndex = 0, kColumnBase, kColumnBefore, kColumnAfter, kColumnPartner, kColumnNatural };
+enum CtColumn : size_t {
+  kColumnIndex = 0,
+  kColumnBase,
+  kColumnBefore,
+  kColumnAfter,
+  kColumnPartner,
+  kColumnNatural
+};
 
 // What columns 3, 4 and 5 hold where there is no neighbour in the strand or
 // no partner.
@@ -20,7 +27,8 @@ constexpr std::string_view kNone = "0";
 
 // Columns that must hold whole numbers; the base and the natural numbering
 // may hold any word, as mirelon reads them.
-constexpr size_t kWholeNumberColumns[] = {kColumnIndex, kColumnBefore, kColumnAfter, kColumnPartner};
+constexpr size_t kWholeNumberColumns[] = {kColumnIndex, kColumnBefore, kColumnAfter,
+                                          kColumnPartner};
 
 // Checks one nucleotide line at `position` (counting from 1) of `count`,
 // given column 4 of the line before (empty for the first). Columns 3 and 4
@@ -29,8 +37,8 @@ bool check_ct_line(const std::vector<std::string_view>& words, size_t position, 
                    std::string_view after_before, const std::string& file, int line,
                    std::string* error) {
   if (words.size() != kCtColumnCount) {
-    *error = format_message("%s:%d: expected 6 columns, found %zu\n", file.c_str(), line,
-                            words.size());
+    *error =
+        format_message("%s:%d: expected 6 columns, found %zu\n", file.c_str(), line, words.size());
     return false;
   }
   for (size_t column : kWholeNumberColumns) {
@@ -73,9 +81,9 @@ bool check_ct_line(const std::vector<std::string_view>& words, size_t position, 
   if (position < count) {
     const std::string after = decimal(static_cast<int64_t>(position + 1));
     if (words[kColumnAfter] != kNone && words[kColumnAfter] != after) {
-      *error = format_message("%s:%d: column 4 is %s, expected %s or 0 (a strand end)\n",
-                              file.c_str(), line, std::string(words[kColumnAfter]).c_str(),
-                              after.c_str());
+      *error =
+          format_message("%s:%d: column 4 is %s, expected %s or 0 (a strand end)\n", file.c_str(),
+                         line, std::string(words[kColumnAfter]).c_str(), after.c_str());
       return false;
     }
   }
@@ -100,8 +108,8 @@ std::string format_ct_line(const CtRecord& record) {
 
 }  // namespace
 
-bool parse_structure_ct(std::string_view content, std::string_view file_name,
-                        Structure* structure, std::string* error) {
+bool parse_structure_ct(std::string_view content, std::string_view file_name, Structure* structure,
+                        std::string* error) {
   const std::string file(file_name);
   *structure = Structure();
   LineReader lines(content);
@@ -125,8 +133,7 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name,
 
   std::vector<PartnerField> partner_fields;
   std::string_view after_before;  // column 4 of the line before
-  while (lines.next(&line, &terminated)) {
-    if (is_blank(line)) continue;
+  while (lines.next_nonblank(&line)) {
     const size_t position = structure->size() + 1;
     if (static_cast<long>(position) > announced) {
       *error = format_message(

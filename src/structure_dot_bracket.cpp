@@ -97,8 +97,8 @@ bool check_sequence(std::string_view sequence, const std::string& file, int line
     const char here = sequence[c];
     if (here == kStrandSeparator) {
       if (c == 0 || c + 1 == sequence.size() || sequence[c - 1] == kStrandSeparator) {
-        *error = format_message("%s:%d:%zu: '&' must stand between two nucleotides\n",
-                                file.c_str(), line, c + 1);
+        *error = format_message("%s:%d:%zu: '&' must stand between two nucleotides\n", file.c_str(),
+                                line, c + 1);
         return false;
       }
     } else if (!is_letter(here)) {
@@ -121,9 +121,9 @@ bool read_brackets(std::string_view brackets, std::string_view sequence, const s
   for (size_t c = 0; c < brackets.size(); ++c) {
     const char here = brackets[c];
     if ((here == kStrandSeparator) != (sequence[c] == kStrandSeparator)) {
-      *error = format_message(
-          "%s:%d:%zu: %s in the structure, but %s in the sequence above it\n", file.c_str(), line,
-          c + 1, show_char(here).c_str(), show_char(sequence[c]).c_str());
+      *error = format_message("%s:%d:%zu: %s in the structure, but %s in the sequence above it\n",
+                              file.c_str(), line, c + 1, show_char(here).c_str(),
+                              show_char(sequence[c]).c_str());
       return false;
     }
     if (here == kStrandSeparator) {
@@ -139,8 +139,8 @@ bool read_brackets(std::string_view brackets, std::string_view sequence, const s
     }
     const size_t closed = kind_closed_by(here);
     if (closed == kNoKind) {
-      *error = format_message("%s:%d:%zu: %s is not a bracket, a dot or '&'\n", file.c_str(),
-                              line, c + 1, show_char(here).c_str());
+      *error = format_message("%s:%d:%zu: %s is not a bracket, a dot or '&'\n", file.c_str(), line,
+                              c + 1, show_char(here).c_str());
       return false;
     }
     if (open[closed].empty()) {
@@ -173,16 +173,11 @@ bool parse_structure_dot_bracket(std::string_view content, std::string_view file
   const std::string file(file_name);
   *structure = Structure();
   LineReader lines(content);
-  std::string_view line;
-  bool terminated = false;
-  const auto next_nonblank = [&](std::string_view* found) {
-    while (lines.next(&line, &terminated)) {
-      if (!is_blank(line)) {
-        *found = trim_end(line);
-        return true;
-      }
-    }
-    return false;
+  // Lines without the white space at their end (a carriage return among it).
+  const auto next_nonblank = [&lines](std::string_view* found) {
+    if (!lines.next_nonblank(found)) return false;
+    *found = trim_end(*found);
+    return true;
   };
 
   std::string_view sequence;
@@ -220,10 +215,10 @@ bool parse_structure_dot_bracket(std::string_view content, std::string_view file
   }
   brackets = brackets.substr(0, end);
   if (brackets.size() != sequence.size()) {
-    *error = format_message("%s:%d:%zu: the structure has %zu characters, the sequence %zu\n",
-                            file.c_str(), structure_line,
-                            std::min(brackets.size(), sequence.size()) + 1, brackets.size(),
-                            sequence.size());
+    *error =
+        format_message("%s:%d:%zu: the structure has %zu characters, the sequence %zu\n",
+                       file.c_str(), structure_line, std::min(brackets.size(), sequence.size()) + 1,
+                       brackets.size(), sequence.size());
     return false;
   }
 

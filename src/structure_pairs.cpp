@@ -21,9 +21,10 @@ bool pair_partners(const std::vector<PartnerField>& fields, std::string_view fil
     const long p = partner[k - 1];
     const int line = fields[k - 1].line;
     if (p < 0 || p > n) {
-      *error = format_message("%s:%d: nucleotide %ld pairs with %s, outside the sequence of %ld "
-                              "nucleotides\n",
-                              file.c_str(), line, k, std::string(fields[k - 1].text).c_str(), n);
+      *error = format_message(
+          "%s:%d: nucleotide %ld pairs with %s, outside the sequence of %ld "
+          "nucleotides\n",
+          file.c_str(), line, k, std::string(fields[k - 1].text).c_str(), n);
       return false;
     }
     if (p == k) {

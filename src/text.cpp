@@ -22,6 +22,14 @@ bool LineReader::next(std::string_view* line, bool* terminated) {
   return true;
 }
 
+bool LineReader::next_nonblank(std::string_view* line) {
+  bool terminated = false;
+  while (next(line, &terminated)) {
+    if (!is_blank(*line)) return true;
+  }
+  return false;
+}
+
 std::vector<std::string_view> split_words(std::string_view text) {
   std::vector<std::string_view> words;
   size_t i = 0;

@@ -18,6 +18,9 @@ class LineReader {
   // without a line feed is returned only when it is not empty.
   bool next(std::string_view* line, bool* terminated);
 
+  // Like next(), but skips the lines that hold only white space (is_blank).
+  bool next_nonblank(std::string_view* line);
+
   // Number of the line last returned, counting from 1.
   int line_number() const { return line_number_; }
 

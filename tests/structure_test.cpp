@@ -27,6 +27,16 @@ std::string parse_error(const std::string& content) {
   return error;
 }
 
+// A bad input and the whole message it must give.
+struct ErrorCase {
+  const char* content;
+  const char* error;
+};
+
+void expect_errors(const std::vector<ErrorCase>& cases) {
+  for (const ErrorCase& c : cases) EXPECT_EQ(parse_error(c.content), c.error) << c.content;
+}
+
 std::string dot_bracket(const Structure& structure) {
   std::string text;
   std::string error;
@@ -89,10 +99,7 @@ TEST(StructureCtTest, ReadsNameStrandsPairsAndNaturalNumbering) {
 }
 
 TEST(StructureCtTest, ErrorsNameTheFileAndLine) {
-  struct Case {
-    const char* content;
-    const char* error;
-  } cases[] = {
+  expect_errors({
       {"x\n1 A 0 2 0 1\n", "in:1: the header must start with the number of nucleotides\n"},
       {"-2 x\n", "in:1: the header must start with the number of nucleotides\n"},
       {"3 x\n1 A 0 2 0 1\n2 A 1 3 0 2\n",
@@ -106,16 +113,20 @@ TEST(StructureCtTest, ErrorsNameTheFileAndLine) {
       {"1 x\n1 A 0 2 0.5 1\n", "in:2: column 5 is not a whole number\n"},
       {"2 x\n1 A 0 2 0 1\n3 A 2 3 0 2\n", "in:3: column 1 is 3, expected 2\n"},
       {"2 x\n+1 A 0 2 0 1\n2 A 1 3 0 2\n", "in:2: column 1 is +1, expected 1\n"},
-      {"3 x\n1 A 0 3 0 1\n2 A 1 3 0 2\n3 A 2 0 0 3\n", "in:2: column 4 is 3, expected 2 or 0 (a strand end)\n"},
+      {"3 x\n1 A 0 3 0 1\n2 A 1 3 0 2\n3 A 2 0 0 3\n",
+       "in:2: column 4 is 3, expected 2 or 0 (a strand end)\n"},
       {"2 x\n1 A 0 0 0 1\n2 A 1 0 0 2\n",
        "in:3: column 3 is 1, expected 0 (the line before ends a strand)\n"},
       {"2 x\n1 A 0 2 0 1\n2 A 0 0 0 2\n",
        "in:3: column 3 is 0 (a strand starts here), but column 4 of the line before is not 0\n"},
       {"3 x\n1 A 0 2 0 1\n2 A 1 3 0 2\n3 A 1 0 0 3\n", "in:4: column 3 is 1, expected 2\n"},
-      {"2 x\n1 G 0 2 3 1\n2 C 1 3 1 2\n", "in:2: nucleotide 1 pairs with 3, outside the sequence of 2 nucleotides\n"},
-      {"2 x\n1 G 0 2 0 1\n2 C 1 3 -1 2\n", "in:3: nucleotide 2 pairs with -1, outside the sequence of 2 nucleotides\n"},
+      {"2 x\n1 G 0 2 3 1\n2 C 1 3 1 2\n",
+       "in:2: nucleotide 1 pairs with 3, outside the sequence of 2 nucleotides\n"},
+      {"2 x\n1 G 0 2 0 1\n2 C 1 3 -1 2\n",
+       "in:3: nucleotide 2 pairs with -1, outside the sequence of 2 nucleotides\n"},
       {"2 x\n1 G 0 2 99999999999999999999 1\n2 C 1 3 0 2\n",
-       "in:2: nucleotide 1 pairs with 99999999999999999999, outside the sequence of 2 nucleotides\n"},
+       "in:2: nucleotide 1 pairs with 99999999999999999999, outside the sequence of 2 "
+       "nucleotides\n"},
       {"2 x\n1 G 0 2 0 1\n2 C 1 3 2 2\n", "in:3: nucleotide 2 pairs with itself\n"},
       {"2 x\n1 G 0 2 2 1\n2 C 1 3 0 2\n",
        "in:2: nucleotide 1 pairs with 2, but nucleotide 2 is unpaired (one-sided pair)\n"},
@@ -123,8 +134,7 @@ TEST(StructureCtTest, ErrorsNameTheFileAndLine) {
        "in:3: nucleotide 2 pairs with 3, which pairs with 1 (nucleotide 3 paired twice)\n"},
       {"3 x\n1 G 0 2 2 1\n2 C 1 3 3 2\n3 C 2 4 1 3\n",
        "in:2: nucleotide 1 pairs with 2, but nucleotide 2 pairs with 3 (one-sided pair)\n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(parse_error(c.content), c.error) << c.content;
+  });
   EXPECT_EQ(parse_error(" \n\t\n"), "in:1: the file holds no structure\n");
 }
 
@@ -145,20 +155,18 @@ TEST(StructureBpseqTest, ReadsHeadersCommentsAndPairs) {
   EXPECT_EQ(structure.partners, (Partners{4, std::nullopt, std::nullopt, std::nullopt, 0}));
   EXPECT_TRUE(structure.natural_numbers.empty());
 
-  struct Case {
-    const char* content;
-    const char* error;
-  } cases[] = {
+  expect_errors({
       {"Filename: x\n", "in:1: no nucleotide lines (index, base, partner) in this file\n"},
       {"1 G 0\n2 C\n", "in:2: expected 3 columns (index, base, partner), found 2\n"},
       {"1 G 0\nOrganism: late\n", "in:2: expected 3 columns (index, base, partner), found 2\n"},
       {"1 G 0\n3 C 0\n", "in:2: column 1 is 3, expected 2\n"},
       {"1 G 0\n2 C x\n", "in:2: column 3 is not a whole number\n"},
-      {"1 G 3\n2 C 1\n", "in:1: nucleotide 1 pairs with 3, outside the sequence of 2 nucleotides\n"},
-      {"1 G 2\n2 C 0\n", "in:1: nucleotide 1 pairs with 2, but nucleotide 2 is unpaired (one-sided pair)\n"},
+      {"1 G 3\n2 C 1\n",
+       "in:1: nucleotide 1 pairs with 3, outside the sequence of 2 nucleotides\n"},
+      {"1 G 2\n2 C 0\n",
+       "in:1: nucleotide 1 pairs with 2, but nucleotide 2 is unpaired (one-sided pair)\n"},
       {"1 G 1\n", "in:1: nucleotide 1 pairs with itself\n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(parse_error(c.content), c.error) << c.content;
+  });
 }
 
 TEST(StructureDotBracketTest, ReadsStrandsPseudoknotsAndFreeEnergy) {
@@ -175,10 +183,7 @@ TEST(StructureDotBracketTest, ReadsStrandsPseudoknotsAndFreeEnergy) {
   EXPECT_EQ(knots.bases[0], "a");
   EXPECT_TRUE(knots.breaks.empty());
 
-  struct Case {
-    const char* content;
-    const char* error;
-  } cases[] = {
+  expect_errors({
       {">only a name\n", "in:2: the file ends before the sequence line\n"},
       {"GGAC\n\n", "in:3: the file ends before the structure line\n"},
       {"GG-C\n(..)\n", "in:1:3: '-' is not a base letter\n"},
@@ -197,9 +202,9 @@ TEST(StructureDotBracketTest, ReadsStrandsPseudoknotsAndFreeEnergy) {
       {"GGAC\nAa.b\n", "in:2:4: 'b' closes no 'B'\n"},
       {"GGAC\n(..) -1.2\n", "in:2:6: unexpected text after the structure\n"},
       {"GGAC\n(..) (-1.2) x\n", "in:2:6: unexpected text after the structure\n"},
-      {"GGAC\n(..)\n(.).\n", "in:3: unexpected line after the structure (one structure per file)\n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(parse_error(c.content), c.error) << c.content;
+      {"GGAC\n(..)\n(.).\n",
+       "in:3: unexpected line after the structure (one structure per file)\n"},
+  });
 }
 
 TEST(StructureWriterTest, CtBpseqAndDotBracketTexts) {
@@ -227,10 +232,8 @@ TEST(StructureWriterTest, CrossingHelicesGetDifferentBracketKinds) {
   // An H-type pseudoknot, a kissing loop over two hairpins, and helices
   // that only nest or follow each other, which all keep "()".
   const char* structures[] = {
-      "((((..[[[[..))))..]]]]",
-      "((((..[[[..))))..((((..]]]..))))",
-      "((..((..))..((..))..))((..))",
-      "((..[[..{{..))..]]..}}",
+      "((((..[[[[..))))..]]]]",       "((((..[[[..))))..((((..]]]..))))",
+      "((..((..))..((..))..))((..))", "((..[[..{{..))..]]..}}",
       "(([[))]]((..[[))]]",
   };
   for (const char* brackets : structures) {
@@ -291,17 +294,18 @@ TEST(StructureCtRecordsTest, TwoStrandDotBracketGetsMirelonsLinker) {
   // The CT text the converter writes, read as mirelon reads its CT file.
   std::vector<CtRecord> records;
   std::string error;
-  ASSERT_TRUE(parse_ct(format_structure_ct(parse_ok("GCA&UGC\n((.&.))\n")), "rna.ct", &records,
-                       &error))
+  ASSERT_TRUE(
+      parse_ct(format_structure_ct(parse_ok("GCA&UGC\n((.&.))\n")), "rna.ct", &records, &error))
       << error;
   const std::vector<Residue> residues = build_residues(records);
-  EXPECT_EQ(format_residue_id_lines(residue_id_records(residues)),
-            "1 1 0 o 0 o G w C w \n"
-            "2 2 0 o G w C w A o \n"
-            "3 3 G w C w A o 0 o \n"
-            "104 4 0 o 0 o U o G w \n"
-            "105 5 0 o U o G w C w \n"
-            "106 6 U o G w C w 0 o \n");
+  const int64_t numbers[] = {1, 2, 3, 104, 105, 106};
+  ASSERT_EQ(residues.size(), 6u);
+  for (size_t i = 0; i < residues.size(); ++i) {
+    EXPECT_EQ(residues[i].number, numbers[i]) << i;
+    EXPECT_EQ(residues[i].break_after, i == 2) << i;
+  }
+  EXPECT_EQ(residues[3].id[kBaseBefore], "0");  // the second strand starts afresh
+  EXPECT_EQ(residues[4].id[kOwnMark], "w");     // G5 pairs with C2 across the strands
   const std::string seq = format_sequence_file(residues);
   EXPECT_EQ(seq.substr(0, 40), "RGUA    1\nRCYT    2\nRADE    3\nNL      4\n");
   EXPECT_EQ(seq.substr(seq.size() - 40), "LN    103\nURA   104\nRGUA  105\nRCYT  106\n");
