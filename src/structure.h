@@ -62,7 +62,8 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
 // number N of nucleotides, then N lines of six columns (blank lines are
 // skipped). Column 1 must be the position 1..N; column 3 is "0" where a strand
 // starts and the position before otherwise, column 4 "0" where a strand ends
-// and the position after otherwise (the first column 3 and the last column 4
+// and the position after otherwise (columns 1, 3 and 4 in plain decimals,
+// compared as texts as mirelon compares them) (the first column 3 and the last column 4
 // may hold any whole number: circular RNAs, "N+1" at the end); column 5 is the
 // partner or 0. Fails on any other line, on a line after the N nucleotides
 // (a second structure), and on pairs that are one-sided, reach outside the

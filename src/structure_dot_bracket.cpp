@@ -222,18 +222,19 @@ bool parse_structure_dot_bracket(std::string_view content, std::string_view file
     return false;
   }
 
+  for (char c : sequence) {
+    if (c != kStrandSeparator) structure->bases.emplace_back(1, c);
+  }
+  structure->partners.assign(structure->bases.size(), std::nullopt);
+  if (!read_brackets(brackets, sequence, file, structure_line, structure, error)) return false;
+
   std::string_view extra;
   if (next_nonblank(&extra)) {
     *error = format_message("%s:%d: unexpected line after the structure (one structure per file)\n",
                             file.c_str(), lines.line_number());
     return false;
   }
-
-  for (char c : sequence) {
-    if (c != kStrandSeparator) structure->bases.emplace_back(1, c);
-  }
-  structure->partners.assign(structure->bases.size(), std::nullopt);
-  return read_brackets(brackets, sequence, file, structure_line, structure, error);
+  return true;
 }
 
 bool format_structure_dot_bracket(const Structure& structure, std::string* text,
