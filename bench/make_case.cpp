@@ -128,8 +128,7 @@ int main(int argc, char* argv[]) {
     for (size_t a = 0; a + kAtomsLeftToBase < atoms.size() && written < records; ++a) {
       const int count = 1 + static_cast<int>(random.next(200));
       table << atoms[a] << ' ' << key[4] << ' ' << key << ' ' << count << ' '
-            << shift_text(&random, 4, 140) << " 0." << random.next(900) + 100
-            << " 1 2 3 4 5 6 7\n";
+            << shift_text(&random, 4, 140) << " 0." << random.next(900) + 100 << " 1 2 3 4 5 6 7\n";
       ++written;
     }
   }
@@ -144,8 +143,8 @@ int main(int argc, char* argv[]) {
   for (int i = 0; i < records; ++i) {
     const char* base = i % 10 == 9 ? "T" : kBases[random.next(4)];
     const auto& atoms = mirelon::atom_catalogue(base[0] == 'T' ? "A" : base);
-    table << base << ' ' << atoms[random.next(static_cast<uint32_t>(atoms.size()))]
-          << " 100 1 2 3 " << shift_text(&random, 4, 140) << " 0.3\n";
+    table << base << ' ' << atoms[random.next(static_cast<uint32_t>(atoms.size()))] << " 100 1 2 3 "
+          << shift_text(&random, 4, 140) << " 0.3\n";
   }
   table << ":\n";
   for (int row = 0; row < kMultiplierRows; ++row) {

@@ -12,8 +12,8 @@ namespace mirelon {
 
 // Coverage p of prediction levels 1 to 11: the share of resonances that the
 // interval is to hold (50 % up to 99.9 %, as the help text lists them).
-inline constexpr std::array<double, 11> kLevelCoverages = {
-    0.50, 0.60, 0.70, 0.80, 0.90, 0.95, 0.98, 0.99, 0.995, 0.998, 0.999};
+inline constexpr std::array<double, 11> kLevelCoverages = {0.50, 0.60, 0.70,  0.80,  0.90, 0.95,
+                                                           0.98, 0.99, 0.995, 0.998, 0.999};
 
 // The smallest and the largest observation count with a row of its own;
 // the large-count row follows them.

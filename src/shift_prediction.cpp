@@ -20,7 +20,15 @@ constexpr size_t kOtherBase = kBases.size();
 // Entry bound charge per residue, by base class, and once per run.
 constexpr std::array<long long, kBases.size() + 1> kBoundPerResidue = {27, 24, 27, 22, 30};
 constexpr long long kBoundExtra = 10;
-// A line of "kesta.prot" whose texts fit their columns, line feed included.
+// Columns of a "kesta.prot" line: minimum widths, and the line with every
+// text within its width, line feed included.
+constexpr size_t kNumberWidth = 4;
+constexpr size_t kMeanWidth = 10;
+constexpr size_t kToleranceWidth = 9;
+constexpr std::string_view kAtomGap = "  ";
+constexpr size_t kAtomWidth = 4;
+constexpr size_t kResidueWidth = 4;
+constexpr size_t kOriginWidth = 4;
 constexpr size_t kShiftLineLength = 38;
 
 size_t base_class(std::string_view base) {
@@ -67,16 +75,15 @@ class Predictor {
   }
 
   bool run(const std::vector<ResidueIdRecord>& residues, std::string* error) {
-    std::vector<std::string> keys;
-    keys.reserve(residues.size());
-    for (const ResidueIdRecord& residue : residues) keys.push_back(context_key(residue));
-    index_context_records(keys);
+    keys_.reserve(residues.size());
+    for (const ResidueIdRecord& residue : residues) keys_.push_back(context_key(residue));
+    index_context_records();
     index_base_records();
 
     for (size_t r = 0; r < residues.size(); ++r) {
       const std::string& number = residues[r][kResidueNumber];
       const size_t base = base_class(residues[r][kOwnBase]);
-      const KeyRecords& matches = by_key_.at(keys[r]);
+      const KeyRecords& matches = by_key_.at(keys_[r]);
       if (base == kOtherBase) {
         // No catalogue, so no entries from either pass; a context record
         // that claims this residue's key names a base the program does not know.
@@ -126,8 +133,8 @@ class Predictor {
   // Indexes the context records under the keys that some residue has.
   // Records with fewer than two observations have no spread to scale and
   // are left out, as if the table did not hold them.
-  void index_context_records(const std::vector<std::string>& keys) {
-    for (const std::string& key : keys) by_key_.emplace(key, KeyRecords());
+  void index_context_records() {
+    for (const std::string& key : keys_) by_key_.emplace(key, KeyRecords());
     for (size_t i = 0; i < table_.context.size(); ++i) {
       const ContextStatRecord& record = table_.context[i];
       const auto found = by_key_.find(record[kContextKey]);
@@ -181,51 +188,42 @@ class Predictor {
   const StatTable& table_;
   std::vector<ShiftEntry>* entries_;
   std::array<double, kLargeCountRow> row_multipliers_ = {};
-  std::unordered_map<std::string_view, KeyRecords> by_key_;
+  std::vector<std::string> keys_;                            // context key of every residue
+  std::unordered_map<std::string_view, KeyRecords> by_key_;  // views of keys_
   std::array<std::vector<uint32_t>, kBases.size()> first_base_records_;
   std::unordered_set<std::string> done_;  // repeat keys of every entry made
 };
 
 // Appends the line of `entry` in the layout of format_shift_line().
 void append_shift_line(const ShiftEntry& entry, std::string* out) {
-  append_pad_left(out, decimal(static_cast<int64_t>(entry.number)), 4);
-  append_pad_left(out, format_f4(strtod_text(entry.mean_shift)), 10);
-  append_pad_left(out, format_f4(strtod_text(entry.tolerance)), 9);
-  out->append("  ");
-  append_pad_right(out, entry.atom, 4);
-  append_pad_left(out, entry.residue_number, 4);
-  append_pad_left(out, std::string_view(&entry.origin, 1), 4);
+  append_pad_left(out, decimal(static_cast<int64_t>(entry.number)), kNumberWidth);
+  append_pad_left(out, format_f4(strtod_text(entry.mean_shift)), kMeanWidth);
+  append_pad_left(out, format_f4(strtod_text(entry.tolerance)), kToleranceWidth);
+  out->append(kAtomGap);
+  append_pad_right(out, entry.atom, kAtomWidth);
+  append_pad_left(out, entry.residue_number, kResidueWidth);
+  append_pad_left(out, std::string_view(&entry.origin, 1), kOriginWidth);
   out->push_back('\n');
 }
 
 }  // namespace
 
 const std::vector<std::string_view>& atom_catalogue(std::string_view base) {
-  static const std::vector<std::string_view> kAdenine = {
-      "H2",  "H61", "H62", "H8",  "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2", "C4", "C5",
-      "C6",  "C8",  "C1'", "C2'", "C3'", "C4'",  "C5'", "N1",  "N3",  "N6",  "N7",   "N9", "P"};
-  static const std::vector<std::string_view> kCytosine = {
-      "H41", "H42", "H5",  "H6",  "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2",
-      "C4",  "C5",  "C6",  "C1'", "C2'", "C3'",  "C4'", "C5'", "N1",  "N3",  "N4",   "P"};
-  static const std::vector<std::string_view> kGuanine = {
-      "H1",  "H21", "H22", "H8",  "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2", "C4", "C5",
-      "C6",  "C8",  "C1'", "C2'", "C3'", "C4'",  "C5'", "N1",  "N2",  "N3",  "N7",   "N9", "P"};
-  static const std::vector<std::string_view> kUracil = {
-      "H3",  "H5",  "H6",  "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2",
-      "C4",  "C5",  "C6",  "C1'", "C2'",  "C3'", "C4'", "C5'", "N1",  "N3",   "P"};
-  static const std::vector<std::string_view> kNone;
-  switch (base_class(base)) {
-    case 0:
-      return kAdenine;
-    case 1:
-      return kCytosine;
-    case 2:
-      return kGuanine;
-    case 3:
-      return kUracil;
-    default:
-      return kNone;
-  }
+  // In the order of kBases, then the empty list of every other base.
+  static const std::array<std::vector<std::string_view>, kBases.size() + 1> kCatalogues = {{
+      {"H2",  "H61",  "H62", "H8", "H1'", "HO2'", "H2'", "H3'", "H4'",
+       "H5'", "H5\"", "C2",  "C4", "C5",  "C6",   "C8",  "C1'", "C2'",
+       "C3'", "C4'",  "C5'", "N1", "N3",  "N6",   "N7",  "N9",  "P"},
+      {"H41", "H42", "H5", "H6",  "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2",
+       "C4",  "C5",  "C6", "C1'", "C2'", "C3'",  "C4'", "C5'", "N1",  "N3",  "N4",   "P"},
+      {"H1",  "H21",  "H22", "H8", "H1'", "HO2'", "H2'", "H3'", "H4'",
+       "H5'", "H5\"", "C2",  "C4", "C5",  "C6",   "C8",  "C1'", "C2'",
+       "C3'", "C4'",  "C5'", "N1", "N2",  "N3",   "N7",  "N9",  "P"},
+      {"H3", "H5", "H6", "H1'", "HO2'", "H2'", "H3'", "H4'", "H5'", "H5\"", "C2",
+       "C4", "C5", "C6", "C1'", "C2'",  "C3'", "C4'", "C5'", "N1",  "N3",   "P"},
+      {},
+  }};
+  return kCatalogues[base_class(base)];
 }
 
 std::string context_key(const ResidueIdRecord& residue) {

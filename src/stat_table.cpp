@@ -117,8 +117,8 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
   }
   for (size_t count : counts) {
     if (count > kMaxStatRecords) {
-      *error = capacity_message(static_cast<long long>(count),
-                                static_cast<long long>(kMaxStatRecords));
+      *error =
+          capacity_message(static_cast<long long>(count), static_cast<long long>(kMaxStatRecords));
       return false;
     }
   }

@@ -31,10 +31,10 @@ enum ContextStatField : size_t {
   kContextSpread = 5,  // spread, scaled by the multiplier
 };
 enum BaseStatField : size_t {
-  kBaseLetter = 0,   // "A", "C", "G" or "U"
-  kBaseAtom = 1,     // atom name
-  kBaseMean = 6,     // mean shift, copied as text
-  kBaseSpread = 7,   // spread
+  kBaseLetter = 0,  // "A", "C", "G" or "U"
+  kBaseAtom = 1,    // atom name
+  kBaseMean = 6,    // mean shift, copied as text
+  kBaseSpread = 7,  // spread
 };
 // Field 1 of a multiplier row is its label; field L + 1 serves level L.
 inline constexpr size_t kMultiplierLabel = 0;

@@ -34,11 +34,11 @@ TEST(MultipliersTest, RowsHoldPublishedTableValues) {
   EXPECT_EQ(rows.front().label, "n=2");
   EXPECT_EQ(rows[119].label, "n=121");
   EXPECT_EQ(rows.back().label, "n>121");
-  EXPECT_NEAR(t_of_row(rows, 2, kLevel95), 12.706, 0.0005);  // t(0.975, 1)
-  EXPECT_NEAR(t_of_row(rows, 2, kLevel50), 1.000, 0.0005);   // t(0.75, 1)
-  EXPECT_NEAR(t_of_row(rows, 6, kLevel90), 2.015, 0.0005);   // t(0.95, 5)
-  EXPECT_NEAR(t_of_row(rows, 11, kLevel95), 2.228, 0.0005);  // t(0.975, 10)
-  EXPECT_NEAR(t_of_row(rows, 21, kLevel99), 2.845, 0.0005);  // t(0.995, 20)
+  EXPECT_NEAR(t_of_row(rows, 2, kLevel95), 12.706, 0.0005);        // t(0.975, 1)
+  EXPECT_NEAR(t_of_row(rows, 2, kLevel50), 1.000, 0.0005);         // t(0.75, 1)
+  EXPECT_NEAR(t_of_row(rows, 6, kLevel90), 2.015, 0.0005);         // t(0.95, 5)
+  EXPECT_NEAR(t_of_row(rows, 11, kLevel95), 2.228, 0.0005);        // t(0.975, 10)
+  EXPECT_NEAR(t_of_row(rows, 21, kLevel99), 2.845, 0.0005);        // t(0.995, 20)
   EXPECT_NEAR(rows.back().factors[kLevel95 - 1], 1.960, 0.0005);   // z(0.975)
   EXPECT_NEAR(rows.back().factors[kLevel90 - 1], 1.645, 0.0005);   // z(0.95)
   EXPECT_NEAR(rows.back().factors[kLevel999 - 1], 3.291, 0.0005);  // z(0.9995)

@@ -37,16 +37,15 @@ TEST(StatTableTest, CommentsBlankLinesAndTerminatorTextAreNotRecords) {
                               "\n" +                       // empty: skipped
                               " \t\n" +                    // white space only: skipped
                               "   # indented comment\n" +  // no word before the comment
-                              kContextLine + " # trailing comment\n" +
-                              "# between records\n" +  //
+                              kContextLine + " # trailing comment\n" + "# between records\n" +  //
                               "H8 G 0o0oGwGw 2 8.1 0.1 a b c d e f g #x y z\n" +
                               ":end of section 1 with text\n" +  //
                               kBaseLine + "\n" +                 //
                               ": \n" +                           //
                               kRowLine + " :also a comment\n" +  //
                               "::\n" +                           //
-                              "after the third terminator anything goes\n" +
-                              ":\n" + "# and a fourth terminator changes nothing\n";
+                              "after the third terminator anything goes\n" + ":\n" +
+                              "# and a fourth terminator changes nothing\n";
   const StatTable table = parse_ok(content);
   ASSERT_EQ(table.context.size(), 2u);
   ASSERT_EQ(table.base.size(), 1u);
@@ -71,8 +70,8 @@ TEST(StatTableTest, WordsThatMerelyContainCommentCharactersAreFields) {
 }
 
 TEST(StatTableTest, CrLfLineEndsReadLikeLineFeeds) {
-  const std::string lf = std::string("# c\n") + kContextLine + "\n:\n" + kBaseLine + "\n\n:\n" +
-                         kRowLine + "\n:\n";
+  const std::string lf =
+      std::string("# c\n") + kContextLine + "\n:\n" + kBaseLine + "\n\n:\n" + kRowLine + "\n:\n";
   std::string crlf;
   for (char c : lf) {
     if (c == '\n') crlf += '\r';
@@ -99,15 +98,19 @@ TEST(StatTableTest, StructureErrorsAreReportedExactly) {
     std::string content;
     std::string error;
   } cases[] = {
-      {"", "Error: statistics file t.tab has 0 of its 3 sections ended by a line starting with "
-           "':'.\n"},
-      {":\n:\n", "Error: statistics file t.tab has 2 of its 3 sections ended by a line starting "
-                 "with ':'.\n"},
+      {"",
+       "Error: statistics file t.tab has 0 of its 3 sections ended by a line starting with "
+       "':'.\n"},
+      {":\n:\n",
+       "Error: statistics file t.tab has 2 of its 3 sections ended by a line starting "
+       "with ':'.\n"},
       // A ':' that does not start its line ends nothing.
-      {":\n:\n :\n", "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
-                     "starting with ':'.\n"},
-      {":\n:\n#:\n", "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
-                     "starting with ':'.\n"},
+      {":\n:\n :\n",
+       "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
+       "starting with ':'.\n"},
+      {":\n:\n#:\n",
+       "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
+       "starting with ':'.\n"},
       {"H6 C 0oGwCwAo 12\n:\n:\n:\n",
        "Error: line 1 of statistics file t.tab has 4 fields instead of 13.\n"},
       {"# c\n:\n\n" + std::string(kBaseLine) + " extra\n:\n:\n",
@@ -120,8 +123,9 @@ TEST(StatTableTest, StructureErrorsAreReportedExactly) {
       // The first bad line in file order, whatever its section.
       {"x\n:\ny\n:\n:\n", "Error: line 1 of statistics file t.tab has 1 fields instead of 13.\n"},
       // Missing terminators come before field counts ...
-      {"x\n:\n:\n", "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
-                    "starting with ':'.\n"},
+      {"x\n:\n:\n",
+       "Error: statistics file t.tab has 2 of its 3 sections ended by a line "
+       "starting with ':'.\n"},
       // ... and so do capacities, even of a later section.
       {"x\n:\n" + repeated(kBaseLine, 20001) + ":\n:\n",
        "Error: String array size 20001 larger than maximum 20000.\n"},
@@ -136,19 +140,10 @@ TEST(StatTableTest, StructureErrorsAreReportedExactly) {
   }
 }
 
-TEST(StatTableTest, FileNameAppearsAsGiven) {
-  StatTable table;
-  std::string error;
-  EXPECT_FALSE(parse_stat_table(":\n", "dir/my stats.tab", &table, &error));
-  EXPECT_EQ(error,
-            "Error: statistics file dir/my stats.tab has 1 of its 3 sections ended by a line "
-            "starting with ':'.\n");
-}
-
 TEST(StatTableTest, ASectionOfExactlyTwentyThousandRecordsIsRead) {
-  const StatTable table = parse_ok(repeated(kContextLine, 20000) + ":\n" +
-                                   repeated(kBaseLine, 20000) + ":\n" +
-                                   repeated(kRowLine, 121) + ":\n");
+  const StatTable table =
+      parse_ok(repeated(kContextLine, 20000) + ":\n" + repeated(kBaseLine, 20000) + ":\n" +
+               repeated(kRowLine, 121) + ":\n");
   EXPECT_EQ(table.context.size(), 20000u);
   EXPECT_EQ(table.base.size(), 20000u);
   EXPECT_EQ(table.multipliers.size(), 121u);
