@@ -1,5 +1,6 @@
 #include "shift_prediction.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_map>
@@ -247,6 +248,9 @@ bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTabl
     return false;
   }
   std::vector<ShiftEntry> result;
+  // Without repeated context statistics the entries stay below the bound.
+  result.reserve(static_cast<size_t>(
+      std::min(entry_bound(residues), static_cast<long long>(kMaxShiftSlots))));
   if (!Predictor(table, level, &result).run(residues, error)) return false;
   *entries = std::move(result);
   return true;
