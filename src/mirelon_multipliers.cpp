@@ -9,6 +9,7 @@
 // quantile z((1+p)/2). The section ends with its terminator line, so it can
 // be appended to sections 1 and 2 of a table as it stands. The quantiles come
 // from Boost.Math.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,5 +35,10 @@ int main(int argc, char* argv[]) {
   }
   const std::string section = mirelon::format_multiplier_section();
   std::fwrite(section.data(), 1, section.size(), stdout);
-  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "mirelon-multipliers: cannot write standard output (%s)\n",
+                 std::strerror(errno));
+    return 1;
+  }
+  return 0;
 }
