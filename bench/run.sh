@@ -7,8 +7,8 @@
 #
 # usage: bench/run.sh MIRELON MIRELON_BENCH_CASE
 set -eu
-program=$1
-make_case=$2
+program=$(realpath "$1")
+make_case=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 printf '%-6s %9s %9s %9s %12s\n' scale residues entries 'wall ms' 'peak KiB'
@@ -16,12 +16,13 @@ for scale in 0.25 0.5 1; do
   dir=$work/$scale
   mkdir "$dir"
   "$make_case" "$dir" "$scale"
+  cd "$dir"
   best=
   peak=0
   for run in 1 2 3 4 5; do
-    (cd "$dir" && /usr/bin/time -v "$program" >/dev/null 2>"$dir/time")
+    /usr/bin/time -v "$program" >/dev/null 2>"$dir/time"
     start=${EPOCHREALTIME/./}
-    (cd "$dir" && "$program" >/dev/null)
+    "$program" >/dev/null
     end=${EPOCHREALTIME/./}
     ms=$(((end - start + 500) / 1000))
     kib=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$dir/time")

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <system_error>
 #include <limits>
+#include <system_error>
 
 namespace mirelon {
 

@@ -77,6 +77,7 @@ class Predictor {
 
   bool run(const std::vector<ResidueIdRecord>& residues, std::string* error) {
     keys_.reserve(residues.size());
+    done_.reserve(entries_->capacity());
     for (const ResidueIdRecord& residue : residues) keys_.push_back(context_key(residue));
     index_context_records();
     index_base_records();
@@ -135,6 +136,7 @@ class Predictor {
   // Records with fewer than two observations have no spread to scale and
   // are left out, as if the table did not hold them.
   void index_context_records() {
+    by_key_.reserve(keys_.size());
     for (const std::string& key : keys_) by_key_.emplace(key, KeyRecords());
     for (size_t i = 0; i < table_.context.size(); ++i) {
       const ContextStatRecord& record = table_.context[i];
