@@ -38,6 +38,11 @@ bool read_input_file(const char* name, std::string* content) {
   return read;
 }
 
+bool is_stream_file(const char* name) {
+  struct stat info;
+  return stat(name, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 bool read_standard_input(std::string* content) {
   content->clear();
   return read_to_end(stdin, content);

@@ -13,6 +13,10 @@ namespace mirelon {
 // as "cannot be opened" with its own message.
 bool read_input_file(const char* name, std::string* content);
 
+// True when `name` exists and is a pipe, a socket or a device: a file that
+// may give other content, or none, when it is read a second time.
+bool is_stream_file(const char* name);
+
 // Reads standard input to its end into `content`. Returns false when a read
 // fails.
 bool read_standard_input(std::string* content);

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +78,10 @@ void print_help() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // A reader that goes away early (mirelon | head) makes writes to standard
+  // output fail instead of killing the run half-way through its files; the
+  // failure is reported at the end.
+  std::signal(SIGPIPE, SIG_IGN);
   print_banner();
 
   const char* level = kDefaultLevel;

@@ -98,6 +98,15 @@ std::string format_hbond_macro(const HelixEnds& ends) {
 
 int translate_wc(const char* ct_file, const char* macro_file) {
   using namespace mirelon;
+  // The sequence step has read the CT file already. A pipe or a device would
+  // give other content, mostly none, on this second reading, and "kesta.seq"
+  // and "idarrayke.txt" would be rewritten empty; refuse it instead, leaving
+  // the files of the sequence step as they are.
+  if (is_stream_file(ct_file)) {
+    fatal("Error: secondary sequence file %s is not a regular file and cannot be read again "
+          "for the macro.\n",
+          ct_file);
+  }
   const SecondaryStructure structure = read_secondary_structure(ct_file);
   write_sequence_file(structure.residues);
   HelixEnds ends;

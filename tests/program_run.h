@@ -31,6 +31,7 @@ class ProgramRun {
   ProgramRun& operator=(const ProgramRun&) = delete;
 
   bool ok() const { return !dir_.empty(); }
+  const std::filesystem::path& path() const { return dir_; }
 
   void write(const std::string& name, const std::string& content) const {
     std::ofstream(dir_ / name, std::ios::binary) << content;

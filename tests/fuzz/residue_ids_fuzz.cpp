@@ -1,4 +1,5 @@
-// Fuzz target: the residue-ID reader shared by the dihedral and shift steps.
+// Fuzz target: the residue-ID reader shared by the dihedral and shift steps,
+// and both steps' pure work on what it reads.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -6,11 +7,34 @@
 #include <string_view>
 #include <vector>
 
+#include "files.h"
 #include "residue_ids.h"
+#include "shift_prediction.h"
+#include "stat_table.h"
+#include "translate_aco.h"
+
+namespace {
+
+// The example statistics table, so that keys met by the fuzzer can match.
+const mirelon::StatTable& example_table() {
+  static const mirelon::StatTable table = [] {
+    std::string content;
+    mirelon::StatTable parsed;
+    std::string error;
+    if (!mirelon::read_input_file(MIRELON_EXAMPLES "/statfile.tab", &content) ||
+        !mirelon::parse_stat_table(content, "statfile.tab", &parsed, &error)) {
+      std::abort();
+    }
+    return parsed;
+  }();
+  return table;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);
-  for (size_t capacity : {size_t{3}, size_t{10000}, size_t{20000}}) {
+  for (size_t capacity : {mirelon::kMaxRestraintResidues, mirelon::kMaxShiftResidues}) {
     std::vector<mirelon::ResidueIdRecord> records;
     std::string error;
     if (!mirelon::parse_residue_ids(content, capacity, &records, &error)) {
@@ -18,6 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     if (records.size() > capacity) std::abort();
+    if (capacity == mirelon::kMaxRestraintResidues) {
+      if (mirelon::count_restraint_entries(records) <= mirelon::kMaxRestraintEntries) {
+        mirelon::format_restraint_file(records);
+      }
+      continue;
+    }
+    if (mirelon::entry_bound(records) > static_cast<long long>(mirelon::kMaxShiftSlots)) continue;
+    std::vector<mirelon::ShiftEntry> entries;
+    if (mirelon::predict_shifts(records, example_table(), 2, &entries, &error)) {
+      if (entries.size() >= mirelon::kMaxShiftSlots) std::abort();
+      mirelon::format_shift_list(entries);
+    } else if (error.empty()) {
+      std::abort();
+    }
   }
   return 0;
 }

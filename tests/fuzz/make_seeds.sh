@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Rebuilds the seed corpora of the fuzz targets from the golden cases: the CT
+# files, residue-ID files and statistics tables they hold, and for the whole
+# run one input per case that has both a CT file and a table.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+golden=$here/../golden
+corpus=$here/corpus
+rm -rf "$corpus"
+mkdir -p "$corpus"/{ct_reader,residue_ids,stat_table,whole_run}
+
+seed() {  # seed TARGET FILE: store under the content's checksum
+  local sum
+  sum=$(sha1sum <"$2" | cut -c1-16)
+  cp "$2" "$corpus/$1/$sum"
+}
+for case_dir in "$golden"/*/; do
+  ct=""
+  table=""
+  for f in "$case_dir"input/* "$case_dir"expected/files/*; do
+    [[ -f $f ]] || continue
+    case $(basename "$f") in
+      *.ct) seed ct_reader "$f"; ct=$f ;;
+      idarrayke.txt) seed residue_ids "$f" ;;
+      *.tab) seed stat_table "$f"; table=$f ;;
+    esac
+  done
+  if [[ -n $ct && -n $table ]]; then
+    tmp=$(mktemp)
+    { printf '\x05'; cat "$ct"; printf '\n%%%%\n'; cat "$table"; } >"$tmp"
+    seed whole_run "$tmp"
+    rm -f "$tmp"
+  fi
+done
+for target in ct_reader residue_ids stat_table whole_run; do
+  echo "$target: $(ls "$corpus/$target" | wc -l) seeds"
+done

@@ -1,0 +1,60 @@
+// Fuzz target: the statistics table reader and the prediction on what it
+// reads, for residues that cover every base, strand ends and odd letters.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "residue_ids.h"
+#include "shift_prediction.h"
+#include "stat_table.h"
+
+namespace {
+
+const std::vector<mirelon::ResidueIdRecord>& residues() {
+  static const std::vector<mirelon::ResidueIdRecord> records = [] {
+    std::vector<mirelon::ResidueIdRecord> parsed;
+    std::string error;
+    const std::string ids =
+        "1 1 0 o 0 o G w C w \n"
+        "2 2 0 o G w C w A o \n"
+        "3 3 G w C w A o U o \n"
+        "4 4 C w A o U o G w \n"
+        "104 5 0 o 0 o T o a o \n"
+        "105 6 0 o T o a o 0 o \n"
+        "2 7 A o U o G w 0 o \n";
+    if (!mirelon::parse_residue_ids(ids, mirelon::kMaxShiftResidues, &parsed, &error)) std::abort();
+    return parsed;
+  }();
+  return records;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view content(reinterpret_cast<const char*>(data), size);
+  mirelon::StatTable table;
+  std::string error;
+  if (!mirelon::parse_stat_table(content, "fuzz.tab", &table, &error)) {
+    if (error.empty()) std::abort();
+    return 0;
+  }
+  if (table.context.size() > mirelon::kMaxStatRecords || table.base.size() > mirelon::kMaxStatRecords ||
+      table.multipliers.size() > mirelon::kMaxStatRecords) {
+    std::abort();
+  }
+  for (long level = mirelon::kMinLevel; level <= mirelon::kMaxLevel; level += 5) {
+    std::vector<mirelon::ShiftEntry> entries;
+    if (!mirelon::predict_shifts(residues(), table, level, &entries, &error)) {
+      if (error.empty()) std::abort();
+      continue;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].number != i + 1) std::abort();  // slots are filled in order
+    }
+    mirelon::format_shift_list(entries);
+  }
+  return 0;
+}
