@@ -151,16 +151,17 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
 
 void markdown_trials(const AccuracyReport& report, std::string* md) {
   if (report.trials.empty()) return;
-  *md += "## Outlier filter\n\n";
+  *md += "## Settings compared\n\n";
   *md += "Each setting evaluated in the same way, with context statistics. Calibration: mean "
          "distance of coverage from nominal over levels " +
          printed("%zu to %zu", report.first_target_level, report.last_target_level) +
          ", in points.\n\n";
-  *md += "| filter | observations left out | RMSE H1' | RMSE C1' | calibration |";
+  *md += "| setting | observations left out by the filter | RMSE H1' | RMSE C1' | RMSE all | "
+         "calibration |";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     *md += printed(" level %zu |", level);
   }
-  *md += "\n|---|---|---|---|---|";
+  *md += "\n|---|---|---|---|---|---|";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     *md += "---|";
   }
@@ -171,6 +172,7 @@ void markdown_trials(const AccuracyReport& report, std::string* md) {
     *md += "| " + trial.label + printed(" | %zu | ", trial.removed) +
            (h1 != nullptr ? printed("%.3f", h1->rmse()) : std::string("-")) + " | " +
            (c1 != nullptr ? printed("%.3f", c1->rmse()) : std::string("-")) + " | " +
+           printed("%.3f", trial.accuracy.total.rmse()) + " | " +
            printed("%.1f", calibration_error(report, trial.accuracy.total)) + " |";
     for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
       *md += " " + percent_text(trial.accuracy.total.coverage(level)) + " |";

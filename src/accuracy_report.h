@@ -40,9 +40,10 @@ struct ModelAccuracy {
   AtomAccuracy total;
 };
 
-// One setting of the outlier filter, evaluated like the shipped one.
+// Another setting of the builder (outlier filter, source of the base
+// statistics), evaluated like the shipped one.
 struct FilterTrial {
-  std::string label;        // "k = 5", "none"
+  std::string label;        // "k = 5", "no filter", ...
   size_t removed = 0;       // observations the filter leaves out of the whole data set
   ModelAccuracy accuracy;   // with context statistics
 };
@@ -53,7 +54,7 @@ struct AccuracyReport {
   std::array<double, kLevelCount> nominal{};  // nominal percentage per level
   ModelAccuracy context;
   ModelAccuracy baseline;
-  std::vector<FilterTrial> trials;        // the outlier filter settings compared
+  std::vector<FilterTrial> trials;        // the other settings compared
   std::vector<std::string> target_atoms;  // atoms whose context RMSE must beat the baseline
   size_t first_target_level = 5;          // coverage targets hold for these levels
   size_t last_target_level = 8;

@@ -56,8 +56,8 @@ std::vector<std::string_view> split_commas(std::string_view line) {
 
 }  // namespace
 
-StatisticsTable build_statistics(const std::vector<Observation>& observations, double k,
-                                 const AtomRank& rank) {
+StatisticsTable build_statistics(const std::vector<Observation>& observations,
+                                 const BuildSettings& settings, const AtomRank& rank) {
   StatisticsTable table;
   std::map<BaseAtom, std::vector<size_t>> by_atom;
   for (size_t i = 0; i < observations.size(); ++i) {
@@ -76,7 +76,7 @@ StatisticsTable build_statistics(const std::vector<Observation>& observations, d
     BaseStatistic record;
     record.base = base_atom.first;
     record.atom = base_atom.second;
-    record.limits = outlier_limits(values, k);
+    record.limits = outlier_limits(values, settings.outlier_k);
     std::vector<double> kept;
     kept.reserve(values.size());
     const int atom_rank = rank(record.base, record.atom);
@@ -105,7 +105,7 @@ StatisticsTable build_statistics(const std::vector<Observation>& observations, d
                    });
 
   for (auto& [place, cell] : cells) {
-    if (cell.values.size() < kMinObservations) continue;
+    if (cell.values.size() < kMinObservations || cell.rnas.size() < settings.min_rnas) continue;
     ContextStatistic record;
     record.base = std::get<0>(place);
     record.atom = cell.atom;

@@ -47,6 +47,17 @@ struct BaseStatistic {
   ShiftLimits limits{0, 0};
 };
 
+// How the builder filters the observations.
+struct BuildSettings {
+  // Per base and atom, observations beyond this many scaled median absolute
+  // deviations from the median are left out; not positive: no filter.
+  double outlier_k = 0;
+  // A context statistics record needs observations from this many distinct
+  // RNAs: observations of one RNA alone give a spread that misses the
+  // differences between RNAs (referencing, conditions).
+  size_t min_rnas = 1;
+};
+
 struct StatisticsTable {
   std::vector<ContextStatistic> context;  // by base (A, C, G, U), catalogue order, key
   std::vector<BaseStatistic> base;        // by base, catalogue order
@@ -58,13 +69,13 @@ struct StatisticsTable {
 inline constexpr size_t kMinObservations = 2;
 
 // Builds the table from `observations`. The outlier filter works per base and
-// atom: observations beyond `k` scaled median absolute deviations from the
-// median of all observations of that base and atom are left out (no filter
-// when `k` is not positive). Every (base, atom) and every (atom, key) with at
-// least kMinObservations observations left gets a record. Observations whose
-// atom `rank` does not know are not used.
-StatisticsTable build_statistics(const std::vector<Observation>& observations, double k,
-                                 const AtomRank& rank);
+// atom over all observations of that base and atom (see BuildSettings).
+// Every (base, atom) with at least kMinObservations observations left gets a
+// base statistics record, every (atom, key) with at least kMinObservations
+// observations from at least settings.min_rnas RNAs a context statistics
+// record. Observations whose atom `rank` does not know are not used.
+StatisticsTable build_statistics(const std::vector<Observation>& observations,
+                                 const BuildSettings& settings, const AtomRank& rank);
 
 // Reads a per-atom table of comma-separated values with the header
 // "comp_id,atom_id,count,min,max,avg,std,..." (a database-wide statistics

@@ -71,7 +71,7 @@ std::vector<Observation> sample() {
 }
 
 TEST(StatsBuilderTest, RecordsByHand) {
-  const StatisticsTable table = build_statistics(sample(), 5, test_rank);
+  const StatisticsTable table = build_statistics(sample(), {5, 1}, test_rank);
   EXPECT_EQ(table.observations, 10u);
   EXPECT_EQ(table.removed, 1u);
   // Context records by base, catalogue order, key; the H5" cell has one
@@ -106,14 +106,21 @@ TEST(StatsBuilderTest, RecordsByHand) {
   EXPECT_EQ(table.base[2].base, "G");
 
   // Without the filter the outlier stays.
-  const StatisticsTable open = build_statistics(sample(), 0, test_rank);
+  const StatisticsTable open = build_statistics(sample(), {0, 1}, test_rank);
   EXPECT_EQ(open.removed, 0u);
   EXPECT_EQ(open.base[0].summary.count, 5u);
   EXPECT_EQ(open.context[1].summary.count, 3u);
+
+  // Two RNAs per context record: the C8 cell of one RNA gets none, its base
+  // statistics stay.
+  const StatisticsTable two = build_statistics(sample(), {5, 2}, test_rank);
+  ASSERT_EQ(two.context.size(), 3u);
+  EXPECT_EQ(two.context[2].base, "G");
+  EXPECT_EQ(two.base.size(), 3u);
 }
 
 TEST(StatsBuilderTest, TableText) {
-  const StatisticsTable table = build_statistics(sample(), 5, test_rank);
+  const StatisticsTable table = build_statistics(sample(), {5, 1}, test_rank);
   const std::string text =
       format_statistics_table(table, {"Test table", "", "k = 5"}, "2 1 2 3 4 5 6 7 8 9 10 11\n:\n");
   const std::string records =
