@@ -10,6 +10,18 @@
 
 namespace mirelon {
 
+namespace {
+
+// Appends everything left in `file` to `content`; false when a read fails.
+bool read_to_end(std::FILE* file, std::string* content) {
+  char buffer[1 << 16];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  return std::ferror(file) == 0;
+}
+
+}  // namespace
+
 bool read_input_file(const char* name, std::string* content) {
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) return false;
@@ -21,12 +33,14 @@ bool read_input_file(const char* name, std::string* content) {
     return false;
   }
   content->clear();
-  char buffer[1 << 16];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
+  const bool read = read_to_end(file, content);
   std::fclose(file);
-  return !failed;
+  return read;
+}
+
+bool read_standard_input(std::string* content) {
+  content->clear();
+  return read_to_end(stdin, content);
 }
 
 namespace {

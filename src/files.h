@@ -13,6 +13,10 @@ namespace mirelon {
 // as "cannot be opened" with its own message.
 bool read_input_file(const char* name, std::string* content);
 
+// Reads standard input to its end into `content`. Returns false when a read
+// fails.
+bool read_standard_input(std::string* content);
+
 // Writes `content` as the whole new content of the file `name`, creating it
 // or cutting an existing file to length 0. When the file cannot be opened, or
 // a write or the close fails, writes "\nUnable to write file: NAME (REASON)\n"

@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
   const char* level = kDefaultLevel;
   [[maybe_unused]] const char* stat_file = kDefaultStatFile;
   const char* ct_file = kDefaultCtFile;
-  [[maybe_unused]] const char* macro_file = nullptr;
+  const char* macro_file = nullptr;
 
   // The command line is the only configuration: GNU argument permutation
   // holds whatever the environment says.
@@ -122,6 +122,8 @@ int main(int argc, char* argv[]) {
   }
 
   translate_seq(ct_file);
+  if (macro_file != nullptr) translate_wc(ct_file, macro_file);
+  translate_aco();
 
   // Everything was written; a standard output that failed is no success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -135,6 +135,18 @@ std::vector<ResidueIdRecord> residue_id_records(const std::vector<Residue>& resi
   return ids;
 }
 
+void write_sequence_file(const std::vector<Residue>& residues) {
+  write_output_file(kSequenceFileName, format_sequence_file(residues));
+}
+
+std::string format_residue_id_file(const std::vector<Residue>& residues) {
+  return format_residue_id_lines(residue_id_records(residues));
+}
+
+void write_residue_id_file(std::string_view content) {
+  write_output_file(kResidueIdFileName, content);
+}
+
 SecondaryStructure read_secondary_structure(const char* file_name) {
   std::string content;
   if (!read_input_file(file_name, &content)) {

@@ -72,6 +72,19 @@ std::string format_sequence_file(const std::vector<Residue>& residues);
 // The residue-ID records of `residues`, in order.
 std::vector<ResidueIdRecord> residue_id_records(const std::vector<Residue>& residues);
 
+// Writes "kesta.seq" for `residues` (format_sequence_file). Ends the process
+// with exit status 1 after "Unable to write file" when it cannot be written.
+void write_sequence_file(const std::vector<Residue>& residues);
+
+// The content of "idarrayke.txt" for `residues`, which the sequence step also
+// echoes on standard output.
+std::string format_residue_id_file(const std::vector<Residue>& residues);
+
+// Writes `content` (from format_residue_id_file) as "idarrayke.txt". Ends the
+// process with exit status 1 after "Unable to write file" when it cannot be
+// written.
+void write_residue_id_file(std::string_view content);
+
 // What both steps read from a CT file.
 struct SecondaryStructure {
   std::vector<CtRecord> records;

@@ -22,6 +22,14 @@ bool LineReader::next(std::string_view* line, bool* terminated) {
   return true;
 }
 
+bool LineReader::next_nonblank(std::string_view* line) {
+  bool terminated = false;
+  while (next(line, &terminated)) {
+    if (!is_blank(*line)) return true;
+  }
+  return false;
+}
+
 std::vector<std::string_view> split_words(std::string_view text) {
   std::vector<std::string_view> words;
   size_t i = 0;
@@ -36,6 +44,12 @@ std::vector<std::string_view> split_words(std::string_view text) {
 
 bool is_blank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return is_space(c); });
+}
+
+std::string_view trim_space(std::string_view text) {
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 long long count_terminated_lines(std::string_view content) {

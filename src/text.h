@@ -18,6 +18,9 @@ class LineReader {
   // without a line feed is returned only when it is not empty.
   bool next(std::string_view* line, bool* terminated);
 
+  // Like next(), but skips the lines that hold only white space (is_blank).
+  bool next_nonblank(std::string_view* line);
+
   // Number of the line last returned, counting from 1.
   int line_number() const { return line_number_; }
 
@@ -32,6 +35,9 @@ std::vector<std::string_view> split_words(std::string_view text);
 
 // True when `text` holds nothing but white space (or nothing at all).
 bool is_blank(std::string_view text);
+
+// `text` without the white space (see is_space) at its start and end.
+std::string_view trim_space(std::string_view text);
 
 // Counts the lines of `content` that end in a line feed.
 long long count_terminated_lines(std::string_view content);

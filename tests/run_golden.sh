@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs one golden end-to-end case of mirelon and compares every byte.
+# Runs one golden end-to-end case of a program and compares every byte.
 #
 # usage: run_golden.sh PROGRAM CASE_DIR [SHARED_DATA_DIR]
 #
@@ -12,6 +12,8 @@
 #             finds the shared data collection in $MIRELON_SHARED_DATA
 #   ignore    optional: names of files (one per line) left out of the
 #             comparison, such as large inputs that the setup generates
+#   stdin     optional: file given to the program as standard input
+#             (otherwise /dev/null)
 #   expected/ stdout, stderr, status, and files/: every regular file the
 #             working directory must hold afterwards, and nothing else
 #
@@ -42,7 +44,11 @@ args=()
 if [[ -f $case_dir/args ]]; then
   mapfile -t args < "$case_dir/args"
 fi
-(cd "$work/run" && "$program" "${args[@]}" >"$work/stdout" 2>"$work/stderr" </dev/null)
+stdin=/dev/null
+if [[ -f $case_dir/stdin ]]; then
+  stdin=$case_dir/stdin
+fi
+(cd "$work/run" && "$program" "${args[@]}" >"$work/stdout" 2>"$work/stderr" <"$stdin")
 echo $? >"$work/status"
 
 if [[ ${MIRELON_REDO:-0} == 1 ]]; then
