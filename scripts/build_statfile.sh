@@ -20,9 +20,6 @@ shared=${2:-$project/../shared/data}
 out=${3:-$project}
 shifts=$shared/shifts
 
-# Outlier filter in scaled median absolute deviations, chosen by the
-# comparison of settings in docs/accuracy.md.
-filter=${FILTER:-5}
 # Residue numbers of the shift lists that differ from the positions of the
 # dot-bracket sequence by a constant (found by aligning the two sequences).
 declare -A offsets=([2M58]=1 [2MXJ]=-15)
@@ -44,10 +41,17 @@ while read -r id sequence structure _; do
 done <"$shifts/mcsf/structures_wo_dash_210419.txt"
 
 mkdir -p "$out/data" "$out/docs"
-"$stats" -u -k "$filter" ${EXTRA:-} -d 2021-04-19 \
-  -n "Sources: assigned shifts of cs2structure (commit 361ce25e, raw and corrected shift" \
-  -n "lists; MIT licence) joined by PDB id with the dot-bracket structures of" \
-  -n "mcsf lists/structures_wo_dash_210419.txt (commit b688e1ce; GPL-3.0). Shifts are" \
-  -n "deposited data of the BMRB (no licence restriction on the values). The date is" \
-  -n "that of the structure list. Rebuilt by scripts/build_statfile.sh." \
-  -o "$out/data/statfile.tab" -e "$out/docs/accuracy" "$manifest"
+# The filters are mirelon-stats' defaults (-k 8 -r 2), chosen by the
+# comparison of settings in docs/accuracy.md; -c adds the database-wide
+# per-atom statistics to that comparison.
+"$stats" -u -d 2021-04-19 -c "$shifts/bmrb_stats/rna_filt.csv" \
+  -n "Sources: assigned chemical shifts from cs2structure (atfrank/CS2Structure, commit" \
+  -n "361ce25e: the corrected shift list of an RNA where there is one, the raw list" \
+  -n "otherwise; MIT licence), deposited in the BMRB by their authors; secondary" \
+  -n "structures from the dot-bracket list lists/structures_wo_dash_210419.txt of mcsf" \
+  -n "(PetzoldLab/mcsf-git, commit b688e1ce; GPL-3.0), joined with the shifts by PDB id." \
+  -n "Licences: those of the sources named above; this table holds only statistics" \
+  -n "derived from them. The date is that of the structure list." \
+  -n "Rebuilt with scripts/build_statfile.sh." \
+  -o "$out/data/statfile.tab" -e "$out/docs/accuracy" "$manifest" >"$work/report.txt"
+cat "$work/report.txt"

@@ -25,9 +25,12 @@ namespace mirelon {
 namespace {
 
 constexpr const char* kDefaultTable = "statfile.tab";
-constexpr double kDefaultOutlierK = 5;
-constexpr size_t kDefaultMinRnas = 1;
-constexpr const char* kDefaultTrials = "3,4,5,6,8,0";
+// The settings of the shipped table, chosen by the comparison of settings in
+// its accuracy report: the best calibrated coverage among the filters that
+// keep the RMSE low.
+constexpr double kDefaultOutlierK = 8;
+constexpr size_t kDefaultMinRnas = 2;
+constexpr const char* kDefaultTrials = "4,5,6,8,10,12,0,8:1,8:3";
 // Atoms whose predictions must beat the base statistics alone.
 constexpr const char* kTargetAtoms[] = {"H1'", "H2'", "H8", "H6", "H5", "H2",
                                         "C1'", "C8",  "C6", "C5"};
@@ -48,6 +51,7 @@ void print_help() {
       "\t-u\twrite the bases of every structure in upper case, T as U, before use\n"
       "\t-b\ttake the base statistics from a per-atom table of comma-separated\n"
       "\t\tvalues comp_id,atom_id,count,min,max,avg,std (default: from the data)\n"
+      "\t-c\tin the evaluation, also compare base statistics taken from such a table\n"
       "\t-d\tdate written into the table's header (default: none)\n"
       "\t-n\ta line for the table's header, such as a source or a licence (repeatable)\n"
       "\t-e\talso evaluate the table leaving out one RNA at a time and write the\n"
@@ -67,6 +71,7 @@ struct Options {
   BuildSettings build{kDefaultOutlierK, kDefaultMinRnas};
   bool upper_case = false;
   std::string base_csv;
+  std::string compare_csv;
   std::string date;
   std::vector<std::string> notes;
   std::string report;
@@ -101,7 +106,7 @@ Options read_options(int argc, char** argv) {
   std::string trials = kDefaultTrials;
   opterr = 0;
   int c;
-  while ((c = getopt(argc, argv, "ho:k:r:ub:d:n:e:t:")) != -1) {
+  while ((c = getopt(argc, argv, "ho:k:r:ub:c:d:n:e:t:")) != -1) {
     switch (c) {
       case 'h': print_help(); std::exit(1);
       case 'o': options.table_file = optarg; break;
@@ -113,12 +118,13 @@ Options read_options(int argc, char** argv) {
         break;
       case 'u': options.upper_case = true; break;
       case 'b': options.base_csv = optarg; break;
+      case 'c': options.compare_csv = optarg; break;
       case 'd': options.date = optarg; break;
       case 'n': options.notes.push_back(optarg); break;
       case 'e': options.report = optarg; break;
       case 't': trials = optarg; break;
       default:
-        if (optopt == 'o' || optopt == 'k' || optopt == 'r' || optopt == 'b' || optopt == 'd' || optopt == 'n' ||
+        if (optopt == 'o' || optopt == 'k' || optopt == 'r' || optopt == 'b' || optopt == 'c' || optopt == 'd' || optopt == 'n' ||
             optopt == 'e' || optopt == 't') {
           fail(format_message("option -%c requires an argument (mirelon-stats -h for help)",
                               optopt));
@@ -141,6 +147,13 @@ Options read_options(int argc, char** argv) {
   return options;
 }
 
+// The last part of a path: reports and headers name files without the
+// folders of the machine they were built on.
+std::string base_name(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string read_file(const std::string& name) {
   std::string content;
   if (!read_input_file(name.c_str(), &content)) fail("cannot open " + name);
@@ -152,10 +165,17 @@ std::string settings_label(const BuildSettings& settings) {
          format_message(", %zu RNA%s", settings.min_rnas, settings.min_rnas == 1 ? "" : "s");
 }
 
+// An entry of the manifest that the table does not use, and why.
+struct LeftOut {
+  std::string name;
+  std::string why;     // for the table's header: "structure unreadable", ...
+  std::string reason;  // the full message, for the report
+};
+
 // Everything read from the data set.
 struct DataSet {
   std::vector<StatsEntry> entries;
-  std::vector<std::string> left_out;  // "NAME: reason"
+  std::vector<LeftOut> left_out;
   PlacementCounts counts;
   size_t shifts_read = 0;
   size_t rnas = 0;
@@ -176,13 +196,13 @@ DataSet read_data_set(const Options& options) {
     if (!parse_structure(read_file(entry.structure_file), entry.structure_file, &structure,
                          &error)) {
       if (!error.empty() && error.back() == '\n') error.pop_back();
-      data.left_out.push_back(entry.name + ": structure: " + error);
+      data.left_out.push_back({entry.name, "structure unreadable", error});
       continue;
     }
     if (options.upper_case) convert_to_upper_rna(&structure);
     std::vector<ObservedShift> shifts;
     if (!parse_shift_file(read_file(entry.shift_file), entry.shift_file, &shifts, &error)) {
-      data.left_out.push_back(entry.name + ": shifts: " + error);
+      data.left_out.push_back({entry.name, "shift list unreadable", error});
       continue;
     }
     data.shifts_read += shifts.size();
@@ -190,7 +210,8 @@ DataSet read_data_set(const Options& options) {
     PlacementCounts counts;
     std::string disagreement;
     if (!place_shifts(entry, structure, shifts, &placed, &counts, &disagreement)) {
-      data.left_out.push_back(entry.name + ": sequence: " + disagreement);
+      data.left_out.push_back(
+          {entry.name, "shifts disagree with the sequence", disagreement});
       continue;
     }
     data.counts.add(counts);
@@ -215,12 +236,8 @@ std::vector<std::string> table_header(const Options& options, const DataSet& dat
   header.push_back(format_message("Data: %zu entries (%zu distinct RNAs, entries of the same "
                                   "sequence counting as one), %zu shifts used.",
                                   data.entries.size(), data.rnas, count_shifts(data.entries)));
-  for (const std::string& left : data.left_out) {
-    // "NAME: what: reason" -> "Left out: NAME (what)".
-    const size_t colon = left.find(':');
-    const size_t what_end = left.find(':', colon + 1);
-    header.push_back("Left out: " + left.substr(0, colon) + " (" +
-                     left.substr(colon + 2, what_end - colon - 2) + " disagrees or is unreadable)");
+  for (const LeftOut& left : data.left_out) {
+    header.push_back("Left out: " + left.name + " (" + left.why + ")");
   }
   header.push_back("Filters: shifts of residues other than A, C, G, U and of atoms outside the");
   header.push_back("atom catalogue are not used; the first value of a repeated atom is used.");
@@ -238,7 +255,8 @@ std::vector<std::string> table_header(const Options& options, const DataSet& dat
       "Context statistics records need at least %ld observations from at least %zu distinct RNA%s.",
       kMinObservations, options.build.min_rnas, options.build.min_rnas == 1 ? "" : "s"));
   if (!options.base_csv.empty()) {
-    header.push_back("Section 2 is taken from the per-atom table " + options.base_csv + ".");
+    header.push_back("Section 2 is taken from the per-atom table " + base_name(options.base_csv) +
+                     ".");
   }
   return header;
 }
@@ -250,7 +268,9 @@ void print_build_report(const Options& options, const DataSet& data,
   std::printf("Entries left out (unreadable structure or shifts, or the sequence "
               "disagrees): %zu\n",
               data.left_out.size());
-  for (const std::string& left : data.left_out) std::printf("  %s\n", left.c_str());
+  for (const LeftOut& left : data.left_out) {
+    std::printf("  %s: %s\n", left.name.c_str(), left.reason.c_str());
+  }
   size_t other_residues = 0, other_atoms = 0;
   for (const auto& [name, n] : data.counts.other_residues) other_residues += n;
   for (const auto& [name, n] : data.counts.other_atoms) other_atoms += n;
@@ -263,7 +283,8 @@ void print_build_report(const Options& options, const DataSet& data,
     std::printf("  %-8s %zu\n", name.c_str(), n);
   }
   std::printf("Shifts of chains without an offset ignored: %zu\n", data.counts.unmapped_chains);
-  std::printf("Repeated shifts of one atom ignored: %zu\n", data.counts.repeated);
+  std::printf("Repeated shifts of one atom ignored (first value kept): %zu, of which %zu differ\n",
+              data.counts.repeated, data.counts.repeated_differing);
   std::printf("Outlier filter (%s): %zu of %zu shifts left out\n",
               settings_label(options.build).c_str(), table.removed, table.observations);
   for (const BaseStatistic& b : table.base) {
@@ -275,6 +296,17 @@ void print_build_report(const Options& options, const DataSet& data,
               options.table_file.c_str(), table.context.size(), table.base.size());
 }
 
+std::vector<BaseStatistic> read_base_csv(const std::string& name) {
+  std::vector<BaseStatistic> records;
+  std::string error;
+  if (!parse_base_statistics_csv(read_file(name), name, catalogue_rank, &records, &error)) {
+    fail(error);
+  }
+  return records;
+}
+
+// Evaluates the table's settings, the other settings of -t and, with -c or -b,
+// the other source of base statistics, and writes the report.
 void write_evaluation(const Options& options, const DataSet& data,
                       const std::vector<BaseStatistic>* base_statistics) {
   std::string error;
@@ -287,7 +319,7 @@ void write_evaluation(const Options& options, const DataSet& data,
   }
   const std::vector<Observation> all = collect_observations(data.entries, data.rnas);
   AccuracyReport report;
-  report.title = "Accuracy of the statistics table " + options.table_file;
+  report.title = "Accuracy of the statistics table " + base_name(options.table_file);
   for (size_t i = 0; i < kLevelCount; ++i) report.nominal[i] = 100 * kLevelCoverages[i];
   report.context = shipped.context;
   report.baseline = shipped.baseline;
@@ -327,14 +359,23 @@ void write_evaluation(const Options& options, const DataSet& data,
     row.accuracy = trial.context;
     report.trials.push_back(std::move(row));
   }
-  if (base_statistics != nullptr) {
-    EvaluationSettings own = settings;
-    own.base_statistics = nullptr;
-    own.with_baseline = false;
+  // The other source of base statistics: the data itself when the table
+  // takes them from a per-atom table, the per-atom table of -c otherwise.
+  std::vector<BaseStatistic> compared;
+  if (base_statistics == nullptr && !options.compare_csv.empty()) {
+    compared = read_base_csv(options.compare_csv);
+  }
+  if (base_statistics != nullptr || !options.compare_csv.empty()) {
+    EvaluationSettings other = settings;
+    other.base_statistics = base_statistics != nullptr ? nullptr : &compared;
+    other.with_baseline = false;
     Evaluation trial;
-    if (!evaluate_leave_one_rna_out(data.entries, data.rnas, own, &trial, &error)) fail(error);
+    if (!evaluate_leave_one_rna_out(data.entries, data.rnas, other, &trial, &error)) fail(error);
     FilterTrial row;
-    row.label = settings_label(options.build) + ", base statistics from the data";
+    row.label = settings_label(options.build) +
+                (base_statistics != nullptr ? ", base statistics from the data"
+                                            : ", base statistics from " +
+                                                  base_name(options.compare_csv));
     row.removed = build_statistics(all, options.build, catalogue_rank).removed;
     row.accuracy = trial.context;
     report.trials.push_back(std::move(row));
@@ -351,13 +392,7 @@ int run(int argc, char** argv) {
   if (data.entries.empty()) fail("no entry left to build a table from");
 
   std::vector<BaseStatistic> csv_base;
-  if (!options.base_csv.empty()) {
-    std::string error;
-    if (!parse_base_statistics_csv(read_file(options.base_csv), options.base_csv,
-                                   catalogue_rank, &csv_base, &error)) {
-      fail(error);
-    }
-  }
+  if (!options.base_csv.empty()) csv_base = read_base_csv(options.base_csv);
   StatisticsTable table = build_statistics(collect_observations(data.entries, data.rnas),
                                            options.build, catalogue_rank);
   const StatisticsTable own_data = table;

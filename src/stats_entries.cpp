@@ -1,6 +1,5 @@
 #include "stats_entries.h"
 
-#include <set>
 #include <utility>
 
 #include "fatal.h"
@@ -14,6 +13,7 @@ void PlacementCounts::add(const PlacementCounts& other) {
   for (const auto& [name, count] : other.other_atoms) other_atoms[name] += count;
   unmapped_chains += other.unmapped_chains;
   repeated += other.repeated;
+  repeated_differing += other.repeated_differing;
 }
 
 int catalogue_rank(std::string_view base, std::string_view atom) {
@@ -40,7 +40,7 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
   placed->residues = residue_id_records(build_residues(to_ct_records(structure)));
   placed->shifts.clear();
 
-  std::set<std::pair<size_t, std::string>> seen;
+  std::map<std::pair<size_t, std::string>, double> seen;
   for (const ObservedShift& shift : shifts) {
     const std::string_view letter = nucleotide_letter(shift.residue_name);
     if (letter.empty()) {
@@ -76,8 +76,10 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
       ++counts->other_atoms[std::string(letter) + " " + shift.atom];
       continue;
     }
-    if (!seen.emplace(index, atom).second) {
+    const auto [first, is_new] = seen.emplace(std::make_pair(index, atom), shift.value);
+    if (!is_new) {
       ++counts->repeated;
+      if (first->second != shift.value) ++counts->repeated_differing;
       continue;
     }
     EntryShift placed_shift;
