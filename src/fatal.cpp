@@ -6,11 +6,23 @@
 
 namespace mirelon {
 
+namespace {
+
+FatalHandler fatal_handler = nullptr;
+
+}  // namespace
+
+void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
+
 void fatal(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   std::vprintf(format, args);
   va_end(args);
+  if (fatal_handler != nullptr) {
+    fatal_handler();
+    std::abort();  // a handler that returns breaks the contract
+  }
   std::exit(1);  // flushes standard output
 }
 

@@ -11,6 +11,13 @@ namespace mirelon {
 // that the compiler checks each message against its arguments.
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// What fatal() does after its message: by default it ends the process with
+// exit status 1. A harness that runs the steps in-process (the fuzz targets)
+// installs a handler that throws instead, so that it survives the run; the
+// handler must not return.
+using FatalHandler = void (*)();
+void set_fatal_handler(FatalHandler handler);
+
 // Returns the printf-formatted text. Used by parsers to build the exact message
 // that their step reports through fatal().
 std::string format_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
