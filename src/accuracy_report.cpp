@@ -236,7 +236,8 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
   }
   for (size_t level = kLevelCount; level >= 1; --level) {
     band_bottom += printed("%.1f,%.1f ", x(level),
-                           panel.y(report.nominal[level - 1] - report.coverage_tolerance));
+                           panel.y(std::max(report.nominal[level - 1] - report.coverage_tolerance,
+                                            panel.y_min)));
   }
   *svg += "<polygon points=\"" + band_top + band_bottom + "\" fill=\"#eeeeee\"/>\n";
   *svg += "<polyline points=\"" + nominal +
@@ -261,7 +262,8 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
                     (n == std::floor(n) ? printed("%.0f", n) : printed("%.1f", n)).c_str());
   }
   *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"11\">nominal "
-                  "coverage of the prediction level (%%), grey band: within %.0f points</text>\n",
+                  "coverage of the prediction level (%%); dashed: nominal, grey band: within %.0f "
+                  "points</text>\n",
                   panel.left + panel.width / 2, panel.top + panel.height + 30,
                   report.coverage_tolerance);
 }
