@@ -1,7 +1,5 @@
 #include "manifest.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <set>
 
 #include "fatal.h"
@@ -12,10 +10,9 @@ namespace mirelon {
 namespace {
 
 bool read_offset(std::string_view text, long* offset) {
-  if (!is_whole_number(text)) return false;
-  errno = 0;
-  *offset = std::strtol(std::string(text).c_str(), nullptr, 10);
-  return errno != ERANGE;
+  const std::optional<long> value = whole_number_value(text);
+  if (value) *offset = *value;
+  return value.has_value();
 }
 
 // Offsets either "N" or "CHAIN:N,CHAIN:N".
@@ -59,11 +56,8 @@ bool parse_manifest(std::string_view content, const std::string& file_name,
       slash == std::string::npos ? std::string() : file_name.substr(0, slash == 0 ? 1 : slash);
   std::set<std::string> names;
   LineReader reader(content);
-  std::string_view line;
-  bool terminated;
-  while (reader.next(&line, &terminated)) {
-    const auto words = split_words(line);
-    if (words.empty() || words[0][0] == '#') continue;
+  std::vector<std::string_view> words;
+  while (reader.next_words(&words)) {
     const int number = reader.line_number();
     if (words.size() < 3 || words.size() > 4) {
       *error = format_message("%s:%d: has %zu words instead of NAME STRUCTURE SHIFTS [OFFSETS]",

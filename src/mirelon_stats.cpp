@@ -80,15 +80,17 @@ struct Options {
 };
 
 bool read_k(const std::string& text, double* k) {
-  char* end = nullptr;
-  *k = std::strtod(text.c_str(), &end);
-  return !text.empty() && *end == '\0' && std::isfinite(*k) && *k >= 0;
+  const std::optional<double> value = real_number_value(text);
+  if (!value || !std::isfinite(*value) || *value < 0) return false;
+  *k = *value;
+  return true;
 }
 
 bool read_rnas(const std::string& text, size_t* rnas) {
-  if (text.empty() || !is_whole_number(text) || text[0] == '-' || text.size() > 6) return false;
-  *rnas = static_cast<size_t>(std::strtol(text.c_str(), nullptr, 10));
-  return *rnas >= 1;
+  const std::optional<long> value = whole_number_value(text);
+  if (!value || *value < 1) return false;
+  *rnas = static_cast<size_t>(*value);
+  return true;
 }
 
 // A setting compared in the evaluation: "K" or "K:R".

@@ -1,7 +1,5 @@
 #include "shift_data.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <optional>
 
 #include "fatal.h"
@@ -12,26 +10,6 @@ namespace mirelon {
 namespace {
 
 constexpr std::string_view kShiftLoopPrefix = "_Atom_chem_shift.";
-
-// A word of the file as a number, only when the whole word is one.
-std::optional<double> real_word(std::string_view word) {
-  if (word.empty()) return std::nullopt;
-  const std::string text(word);
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || errno == ERANGE) return std::nullopt;
-  return value;
-}
-
-std::optional<long> whole_word(std::string_view word) {
-  if (!is_whole_number(word)) return std::nullopt;
-  const std::string text(word);
-  errno = 0;
-  const long value = std::strtol(text.c_str(), nullptr, 10);
-  if (errno == ERANGE) return std::nullopt;
-  return value;
-}
 
 std::string at_line(const std::string& file_name, int line, const std::string& reason) {
   return format_message("%s:%d: %s", file_name.c_str(), line, reason.c_str());
@@ -171,13 +149,13 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
     std::string_view number_text = seq >= 0 ? cell(seq).text : std::string_view(".");
     if (is_missing(number_text) && comp_index >= 0) number_text = cell(comp_index).text;
     const int line = cell(value).line;
-    const std::optional<long> residue = whole_word(number_text);
+    const std::optional<long> residue = whole_number_value(number_text);
     if (!residue) {
       *error = at_line(file_name, line,
                        "residue number '" + std::string(number_text) + "' is no whole number");
       return false;
     }
-    const std::optional<double> ppm = real_word(cell(value).text);
+    const std::optional<double> ppm = real_number_value(cell(value).text);
     if (!ppm) {
       *error = at_line(file_name, line,
                        "shift value '" + std::string(cell(value).text) + "' is no number");
@@ -205,11 +183,8 @@ ShiftFormat detect_shift_format(std::string_view content) {
 bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
                               std::vector<ObservedShift>* shifts, std::string* error) {
   LineReader reader(content);
-  std::string_view line;
-  bool terminated;
-  while (reader.next(&line, &terminated)) {
-    const auto words = split_words(line);
-    if (words.empty() || words[0][0] == '#') continue;
+  std::vector<std::string_view> words;
+  while (reader.next_words(&words)) {
     const int number = reader.line_number();
     if (words.size() < 4) {
       *error = at_line(file_name, number,
@@ -217,13 +192,13 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
                                       words.size()));
       return false;
     }
-    const std::optional<long> residue = whole_word(words[1]);
+    const std::optional<long> residue = whole_number_value(words[1]);
     if (!residue) {
       *error = at_line(file_name, number,
                        "residue number '" + std::string(words[1]) + "' is no whole number");
       return false;
     }
-    const std::optional<double> ppm = real_word(words[3]);
+    const std::optional<double> ppm = real_number_value(words[3]);
     if (!ppm) {
       *error = at_line(file_name, number, "shift value '" + std::string(words[3]) + "' is no number");
       return false;

@@ -1,9 +1,7 @@
 #include "stats_builder.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,16 +30,6 @@ std::string fixed4(double value) {
   std::string text = format_f4(value);
   if (text == "-0.0000") text = "0.0000";
   return text;
-}
-
-std::optional<double> csv_number(std::string_view text) {
-  const std::string copy(text);
-  if (copy.empty()) return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size() || errno == ERANGE) return std::nullopt;
-  return value;
 }
 
 std::vector<std::string_view> split_commas(std::string_view line) {
@@ -142,7 +130,7 @@ bool parse_base_statistics_csv(std::string_view content, const std::string& file
     std::optional<double> numbers[5];
     bool numeric = fields.size() >= 7;
     for (size_t f = 0; numeric && f < 5; ++f) {
-      numbers[f] = csv_number(fields[2 + f]);
+      numbers[f] = real_number_value(fields[2 + f]);
       numeric = numbers[f].has_value();
     }
     if (!numeric || !is_whole_number(fields[2])) {

@@ -30,6 +30,16 @@ bool LineReader::next_nonblank(std::string_view* line) {
   return false;
 }
 
+bool LineReader::next_words(std::vector<std::string_view>* words) {
+  std::string_view line;
+  bool terminated;
+  while (next(&line, &terminated)) {
+    *words = split_words(line);
+    if (!words->empty() && (*words)[0][0] != '#') return true;
+  }
+  return false;
+}
+
 std::vector<std::string_view> split_words(std::string_view text) {
   std::vector<std::string_view> words;
   size_t i = 0;
