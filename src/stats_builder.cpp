@@ -94,6 +94,10 @@ StatisticsTable build_statistics(const std::vector<Observation>& observations,
 
   for (auto& [place, cell] : cells) {
     if (cell.values.size() < kMinObservations || cell.rnas.size() < settings.min_rnas) continue;
+    // A key that begins like a comment or a section terminator could not be
+    // read back (a structure with such a character for a base).
+    const std::string& key = std::get<2>(place);
+    if (key.empty() || key[0] == '#' || key[0] == ':') continue;
     ContextStatistic record;
     record.base = std::get<0>(place);
     record.atom = cell.atom;
@@ -162,7 +166,17 @@ std::string format_statistics_table(const StatisticsTable& table,
                                     const std::vector<std::string>& header,
                                     std::string_view multiplier_section) {
   std::string text;
-  for (const std::string& line : header) text += line.empty() ? "#\n" : "# " + line + "\n";
+  // Each header text becomes comment lines, also where it holds line ends.
+  for (const std::string& entry : header) {
+    size_t start = 0;
+    for (;;) {
+      const size_t end = entry.find_first_of("\r\n", start);
+      const std::string line = entry.substr(start, end - start);
+      text += line.empty() ? "#\n" : "# " + line + "\n";
+      if (end == std::string::npos) break;
+      start = end + (entry.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+  }
   text +=
       "#\n"
       "# Section 1, context statistics, one record per atom and context key seen at\n"

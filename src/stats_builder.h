@@ -73,7 +73,9 @@ inline constexpr size_t kMinObservations = 2;
 // Every (base, atom) with at least kMinObservations observations left gets a
 // base statistics record, every (atom, key) with at least kMinObservations
 // observations from at least settings.min_rnas RNAs a context statistics
-// record. Observations whose atom `rank` does not know are not used.
+// record; keys that begin with '#' or ':' (which mirelon would read as a
+// comment or a terminator) get none. Observations whose atom `rank` does not
+// know are not used.
 StatisticsTable build_statistics(const std::vector<Observation>& observations,
                                  const BuildSettings& settings, const AtomRank& rank);
 
@@ -87,8 +89,8 @@ bool parse_base_statistics_csv(std::string_view content, const std::string& file
                                const AtomRank& rank, std::vector<BaseStatistic>* records,
                                std::string* error);
 
-// The statistics table text: the '#' lines of `header` (each prefixed with
-// "# "), the description of every field, section 1, ":", section 2, ":",
+// The statistics table text: the '#' lines of `header` (each line of each
+// text prefixed with "# "), the description of every field, section 1, ":", section 2, ":",
 // `multiplier_section` as it stands (the rows of section 3 and its ":" line).
 std::string format_statistics_table(const StatisticsTable& table,
                                     const std::vector<std::string>& header,

@@ -67,12 +67,13 @@ std::vector<Observation> sample() {
       {0, "A", "0oGwAwCo", "H5\"", 4.1},  // seen once in its key, once in its base
       {0, "A", "0oGwAwCo", "N9", 170},    // not in the catalogue: not used
       {1, "G", "0o0oGwAw", "H8", 7.7},  {2, "G", "0o0oGwAw", "H8", 7.9},
+      {1, "G", "#o0oGwAw", "H8", 7.7},  {2, "G", "#o0oGwAw", "H8", 7.9},  // no record
   };
 }
 
 TEST(StatsBuilderTest, RecordsByHand) {
   const StatisticsTable table = build_statistics(sample(), {5, 1}, test_rank);
-  EXPECT_EQ(table.observations, 10u);
+  EXPECT_EQ(table.observations, 12u);
   EXPECT_EQ(table.removed, 1u);
   // Context records by base, catalogue order, key; the H5" cell has one
   // observation only and gets no record.
@@ -121,8 +122,8 @@ TEST(StatsBuilderTest, RecordsByHand) {
 
 TEST(StatsBuilderTest, TableText) {
   const StatisticsTable table = build_statistics(sample(), {5, 1}, test_rank);
-  const std::string text =
-      format_statistics_table(table, {"Test table", "", "k = 5"}, "2 1 2 3 4 5 6 7 8 9 10 11\n:\n");
+  const std::string text = format_statistics_table(table, {"Test table\n", "k = 5\r\nno line"},
+                                                   "2 1 2 3 4 5 6 7 8 9 10 11\n:\n");
   const std::string records =
       "H8    A 0oGwAwCo     2    8.1000  0.1414    8.0000    8.2000    8.1000  0.1483   2   0 "
       "  0.0000\n"
@@ -135,12 +136,12 @@ TEST(StatsBuilderTest, TableText) {
       ":\n"
       "A H8        4    8.0000    8.2000    8.1000    8.1000  0.0816\n"
       "A C8        2  139.5000  140.5000  140.0000  140.0000  0.7071\n"
-      "G H8        2    7.7000    7.9000    7.8000    7.8000  0.1414\n"
+      "G H8        4    7.7000    7.9000    7.8000    7.8000  0.1155\n"
       ":\n"
       "2 1 2 3 4 5 6 7 8 9 10 11\n:\n";
   ASSERT_GE(text.size(), records.size());
   EXPECT_EQ(text.substr(text.size() - records.size()), records);
-  EXPECT_EQ(text.substr(0, 19), "# Test table\n#\n# k ");
+  EXPECT_EQ(text.substr(0, 39), "# Test table\n#\n# k = 5\n# no line\n#\n# Se");
   // Every line before the records is a comment.
   const std::string head = text.substr(0, text.size() - records.size());
   size_t start = 0;
