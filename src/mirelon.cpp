@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
   print_banner();
 
   const char* level = kDefaultLevel;
-  [[maybe_unused]] const char* stat_file = kDefaultStatFile;
+  const char* stat_file = kDefaultStatFile;
   const char* ct_file = kDefaultCtFile;
   const char* macro_file = nullptr;
 
@@ -124,6 +124,7 @@ int main(int argc, char* argv[]) {
   translate_seq(ct_file);
   if (macro_file != nullptr) translate_wc(ct_file, macro_file);
   translate_aco();
+  translate_stat(stat_file, level);
 
   // Everything was written; a standard output that failed is no success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -55,9 +55,15 @@ std::string decimal(int64_t value);
 // is returned whole, never cut.
 std::string pad_left(std::string_view text, size_t width);
 
+// Appends pad_left(text, width) to `out`, without a string in between.
+void append_pad_left(std::string* out, std::string_view text, size_t width);
+
 // `text` widened to `width` characters with blanks on the right; a longer text
 // is returned whole, never cut.
 std::string pad_right(std::string_view text, size_t width);
+
+// Appends pad_right(text, width) to `out`, without a string in between.
+void append_pad_right(std::string* out, std::string_view text, size_t width);
 
 // True when `text` names a prediction level: one or more decimal digits, no
 // sign, no blanks, with a value from 1 to 11 ("05" is level 5).
@@ -67,7 +73,9 @@ bool is_prediction_level(std::string_view text);
 // in the "C" locale: blank, tab, line feed, vertical tab, form feed, carriage
 // return.
 constexpr bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+  // Tab, line feed, vertical tab, form feed and carriage return are the
+  // consecutive codes 9 to 13; one unsigned comparison tests all five.
+  return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t';
 }
 
 }  // namespace mirelon

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "shift_prediction.h"
 #include "shift_statistics.h"
 
 namespace mirelon {
@@ -65,8 +66,6 @@ struct StatisticsTable {
   size_t removed = 0;                     // of which left out as outliers
 };
 
-// Minimum number of observations of a record: one observation has no spread.
-inline constexpr size_t kMinObservations = 2;
 
 // Builds the table from `observations`. The outlier filter works per base and
 // atom over all observations of that base and atom (see BuildSettings).

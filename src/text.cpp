@@ -40,15 +40,26 @@ bool LineReader::next_words(std::vector<std::string_view>* words) {
   return false;
 }
 
+bool WordScanner::next(std::string_view* word) {
+  const char* p = rest_.data();
+  const char* const end = p + rest_.size();
+  while (p < end && is_space(*p)) ++p;
+  const char* const start = p;
+  while (p < end && !is_space(*p)) ++p;
+  if (p == start) {
+    rest_ = std::string_view();
+    return false;
+  }
+  *word = std::string_view(start, static_cast<size_t>(p - start));
+  rest_ = std::string_view(p, static_cast<size_t>(end - p));
+  return true;
+}
+
 std::vector<std::string_view> split_words(std::string_view text) {
   std::vector<std::string_view> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && is_space(text[i])) ++i;
-    const size_t start = i;
-    while (i < text.size() && !is_space(text[i])) ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
-  }
+  WordScanner scanner(text);
+  std::string_view word;
+  while (scanner.next(&word)) words.push_back(word);
   return words;
 }
 

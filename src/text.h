@@ -33,6 +33,19 @@ class LineReader {
   int line_number_ = 0;
 };
 
+// Walks the words of a text, separated by white space as a formatted stream
+// extraction separates them (see is_space), without copying them.
+class WordScanner {
+ public:
+  explicit WordScanner(std::string_view text) : rest_(text) {}
+
+  // Stores the next word in `word`; returns false when no word is left.
+  bool next(std::string_view* word);
+
+ private:
+  std::string_view rest_;
+};
+
 // The words of `text`, separated by white space as a formatted stream
 // extraction separates them (see is_space).
 std::vector<std::string_view> split_words(std::string_view text);

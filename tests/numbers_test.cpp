@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace mirelon {
 namespace {
@@ -99,6 +105,69 @@ TEST(NumbersTest, FormatF4RoundsToFourDecimalsWhole) {
   EXPECT_EQ(format_f4(-0.00004), "-0.0000");
   // Longer than any small buffer: printed whole.
   EXPECT_EQ(format_f4(1e60).size(), 60u + 5u);
+}
+
+// Bit-identical doubles (so that -0 differs from 0), or both NaN.
+bool same_double(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string printf_text(const char* format, double value) {
+  char buffer[400];
+  const int length = std::snprintf(buffer, sizeof buffer, format, value);
+  return std::string(buffer, static_cast<size_t>(length));
+}
+
+TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
+  std::mt19937_64 random(11);
+  const double specials[] = {0.0,     -0.0,     0.03125,    0.00005,   9.999995,  999999.5,
+                             1e-5,    1e300,    -1e300,     1e-320,    123.45678, 2.5e-5,
+                             0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL,
+                             std::numeric_limits<double>::max()};
+  for (double v : specials) {
+    EXPECT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
+    EXPECT_EQ(format_g6(v), printf_text("%g", v)) << v;
+  }
+  for (int i = 0; i < 30000; ++i) {
+    uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    // Shift-like values with ties and short decimals, and any double at all.
+    const double shift = static_cast<double>(random() % 40000001) / 1e5 - 50.0;
+    const double small = std::ldexp(static_cast<double>(random() % 100001), -static_cast<int>(random() % 40));
+    for (double v : {any, shift, small, -small}) {
+      ASSERT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
+      ASSERT_EQ(format_g6(v), printf_text("%g", v)) << v;
+    }
+  }
+}
+
+TEST(NumbersTest, StrtodTextAgreesWithStrtodOnAnyText) {
+  const char* specials[] = {"0",      "-0",     "-0.0",    ".5",       "-.5",    "5.",
+                            "-",      ".",      "-.",      "1e",       "1e+",    "1E5",
+                            "1e-400", "-1e-400", "4e-320", "1e309",    "-1e309", "0x10",
+                            "0x1p3",  "inf",    "-inf",    "nan",      "-nan",   "1.5abc",
+                            " 1",     "+1",     "1,5",     "00012.50", "9007199254740993",
+                            "2.4703282292062328e-324",     "123456789012345678901234567890.5e-10"};
+  for (const char* text : specials) {
+    EXPECT_TRUE(same_double(strtod_text(text), std::strtod(text, nullptr))) << text;
+  }
+  std::mt19937_64 random(5);
+  const char alphabet[] = "0123456789.-+eE";
+  for (int i = 0; i < 100000; ++i) {
+    std::string text;
+    for (int n = 1 + static_cast<int>(random() % 24); n > 0; --n) {
+      text += alphabet[random() % (sizeof alphabet - 1)];
+    }
+    ASSERT_TRUE(same_double(strtod_text(text), std::strtod(text.c_str(), nullptr))) << text;
+  }
+}
+
+TEST(NumbersTest, IsSpaceIsTheCLocaleWhiteSpace) {
+  for (int c = 0; c < 256; ++c) {
+    EXPECT_EQ(is_space(static_cast<char>(c)), std::isspace(c) != 0) << c;
+  }
 }
 
 TEST(NumbersTest, PaddingWidensButNeverCuts) {
