@@ -357,6 +357,9 @@ void write_evaluation(const Options& options, const DataSet& data,
     FilterTrial row;
     row.label = settings_label(build);
     if (base_statistics != nullptr) row.label += ", base statistics from the per-atom table";
+    if (build.outlier_k == options.build.outlier_k && build.min_rnas == options.build.min_rnas) {
+      row.label += " (this table)";
+    }
     row.removed = build_statistics(all, build, catalogue_rank).removed;
     row.accuracy = trial.context;
     report.trials.push_back(std::move(row));
