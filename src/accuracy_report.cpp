@@ -152,7 +152,9 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
 void markdown_trials(const AccuracyReport& report, std::string* md) {
   if (report.trials.empty()) return;
   *md += "## Settings compared\n\n";
-  *md += "Each setting evaluated in the same way, with context statistics. Calibration: mean "
+  *md += "Each setting evaluated in the same way, with context statistics. k: outlier filter, in "
+         "scaled median absolute deviations from the median of each base and atom; r: distinct "
+         "RNAs a context statistics record needs. Calibration: mean "
          "distance of coverage from nominal over levels " +
          printed("%zu to %zu", report.first_target_level, report.last_target_level) +
          ", in points.\n\n";

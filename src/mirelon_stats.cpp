@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -164,7 +165,7 @@ std::string read_file(const std::string& name) {
 
 std::string settings_label(const BuildSettings& settings) {
   return (settings.outlier_k > 0 ? "k = " + format_g6(settings.outlier_k) : "no filter") +
-         format_message(", %zu RNA%s", settings.min_rnas, settings.min_rnas == 1 ? "" : "s");
+         format_message(", r = %zu", settings.min_rnas);
 }
 
 // An entry of the manifest that the table does not use, and why.
