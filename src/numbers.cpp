@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <limits>
@@ -60,6 +61,25 @@ bool is_whole_number(std::string_view text) {
     if (text[i] < '0' || text[i] > '9') return false;
   }
   return true;
+}
+
+std::optional<long> whole_number_value(std::string_view text) {
+  if (!is_whole_number(text)) return std::nullopt;
+  const std::string copy(text);
+  errno = 0;
+  const long value = std::strtol(copy.c_str(), nullptr, 10);
+  if (errno == ERANGE) return std::nullopt;
+  return value;
+}
+
+std::optional<double> real_number_value(std::string_view text) {
+  if (text.empty() || is_space(text[0])) return std::nullopt;
+  const std::string copy(text);
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(copy.c_str(), &end);
+  if (end != copy.c_str() + copy.size() || errno == ERANGE) return std::nullopt;
+  return value;
 }
 
 bool is_prediction_level(std::string_view text) {

@@ -7,6 +7,7 @@
 #define MIRELON_NUMBERS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,15 @@ double strtod_text(const std::string& text);
 // True when `text` is an optional '+' or '-' followed by one or more decimal
 // digits and nothing else.
 bool is_whole_number(std::string_view text);
+
+// The value of `text` when the whole text is a whole number (is_whole_number)
+// that fits a long; nothing otherwise.
+std::optional<long> whole_number_value(std::string_view text);
+
+// The value of `text` when the whole text is a real number as strtod reads it
+// (no leading blanks, nothing after it) and is not out of range; nothing
+// otherwise.
+std::optional<double> real_number_value(std::string_view text);
 
 // Formats like printf "%g" with precision 6, which is how a default-formatted
 // output stream writes a double: 0.15, 1.23457, 0, 1e+06.

@@ -30,6 +30,16 @@ bool LineReader::next_nonblank(std::string_view* line) {
   return false;
 }
 
+bool LineReader::next_words(std::vector<std::string_view>* words) {
+  std::string_view line;
+  bool terminated;
+  while (next(&line, &terminated)) {
+    *words = split_words(line);
+    if (!words->empty() && (*words)[0][0] != '#') return true;
+  }
+  return false;
+}
+
 bool WordScanner::next(std::string_view* word) {
   const char* p = rest_.data();
   const char* const end = p + rest_.size();

@@ -21,6 +21,10 @@ class LineReader {
   // Like next(), but skips the lines that hold only white space (is_blank).
   bool next_nonblank(std::string_view* line);
 
+  // The words of the next line that has words and whose first word does not
+  // begin with '#' (a comment line). Returns false at the end of the content.
+  bool next_words(std::vector<std::string_view>* words);
+
   // Number of the line last returned, counting from 1.
   int line_number() const { return line_number_; }
 

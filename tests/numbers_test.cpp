@@ -180,5 +180,21 @@ TEST(NumbersTest, PaddingWidensButNeverCuts) {
   EXPECT_EQ(decimal(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
 }
 
+TEST(NumbersTest, WholeWordsAsNumbers) {
+  EXPECT_EQ(whole_number_value("-15"), -15);
+  EXPECT_EQ(whole_number_value("+7"), 7);
+  EXPECT_EQ(whole_number_value("9223372036854775807"), std::numeric_limits<long>::max());
+  EXPECT_EQ(whole_number_value("9223372036854775808"), std::nullopt);
+  for (const char* bad : {"", "-", "1.5", " 1", "1 ", "1e3", "x1"}) {
+    EXPECT_EQ(whole_number_value(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(real_number_value("92.7"), 92.7);
+  EXPECT_EQ(real_number_value("-3.5e1"), -35);
+  EXPECT_EQ(real_number_value("7"), 7);
+  for (const char* bad : {"", ".", "?", " 1", "1 ", "92,7", "1e999", "seven"}) {
+    EXPECT_EQ(real_number_value(bad), std::nullopt) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace mirelon

@@ -39,8 +39,11 @@ class ProgramRun {
 
   // Runs the program here with `options` (shell words), standard output and
   // error going to the files "stdout" and "stderr"; returns the exit status.
-  int run(const std::string& options) const {
-    const std::string command = "cd '" + dir_.string() + "' && '" MIRELON_BINARY "' " + options +
+  int run(const std::string& options) const { return run_program(MIRELON_BINARY, options); }
+
+  // Runs the program `binary` (another tool of the project) in the same way.
+  int run_program(const std::string& binary, const std::string& options) const {
+    const std::string command = "cd '" + dir_.string() + "' && '" + binary + "' " + options +
                                 " >stdout 2>stderr </dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,0 +1,65 @@
+// Assigned chemical shifts as open data sets publish them: the atom chemical
+// shift loop of an NMR-STAR 3 entry, or a four-column list
+// "RESNAME RESID ATOM VALUE" (further columns ignored). The readers keep the
+// residue and atom names as the file spells them; the mapping to the base
+// letters and atom names of the statistics table is separate.
+#ifndef MIRELON_SHIFT_DATA_H_
+#define MIRELON_SHIFT_DATA_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirelon {
+
+// One assigned shift as read from a shift file.
+struct ObservedShift {
+  std::string chain;         // entity assembly of an NMR-STAR entry; empty in four-column lists
+  long residue = 0;          // residue number in the shift file's own numbering
+  std::string residue_name;  // as in the file: "G", "GUA", "LYS", ...
+  std::string atom;          // as in the file: "H1'", "H5''", ...
+  double value = 0;          // ppm
+  int line = 0;              // line of the file that holds it, counting from 1
+};
+
+enum class ShiftFormat { kNmrStar, kFourColumn };
+
+// NMR-STAR when the content holds an atom chemical shift loop tag
+// ("_Atom_chem_shift."), the four-column list otherwise.
+ShiftFormat detect_shift_format(std::string_view content);
+
+// Reads a four-column list: every line that is neither blank nor begins with
+// '#' holds at least four words RESNAME RESID ATOM VALUE, RESID a whole
+// number and VALUE a real number. Returns false with "FILE:LINE: reason" in
+// `error` at the first line that breaks this.
+bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
+                              std::vector<ObservedShift>* shifts, std::string* error);
+
+// Reads every atom chemical shift loop of an NMR-STAR 3 entry (all assigned
+// shift lists, in file order). Uses the tags Comp_ID, Atom_ID, Val, Seq_ID
+// (Comp_index_ID where Seq_ID is ".") and Entity_assembly_ID when present.
+// Rows whose value is "." or "?" are skipped. Returns false with
+// "FILE:LINE: reason" in `error` when a loop lacks a needed tag, its values
+// do not fill whole rows, a quoted value or text field is not closed, or a
+// residue number or value is no number; also when no such loop is found.
+bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
+                          std::vector<ObservedShift>* shifts, std::string* error);
+
+// Reads `content` with the reader that detect_shift_format() chooses.
+bool parse_shift_file(std::string_view content, const std::string& file_name,
+                      std::vector<ObservedShift>* shifts, std::string* error);
+
+// The base letter "A", "C", "G" or "U" of a standard ribonucleotide residue
+// name (one-letter, three-letter "ADE" "CYT" "GUA" "URA", or KESTA's "RADE"
+// "RCYT" "RGUA"); an empty view for every other name, modified nucleotides
+// such as "PSU" or "GTP" included.
+std::string_view nucleotide_letter(std::string_view residue_name);
+
+// The atom name as the statistics table spells it: the second hydrogen at C5'
+// is "H5''" in NMR-STAR and PDB files and H5" (one double quote) in the
+// table; every other name is returned unchanged.
+std::string table_atom_name(std::string_view atom);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_SHIFT_DATA_H_
