@@ -23,9 +23,7 @@ std::vector<std::string> report_atom_order() {
       if (std::find(names.begin(), names.end(), atom) == names.end()) names.emplace_back(atom);
     }
   }
-  auto element = [](const std::string& atom) {
-    return std::string_view("HCNP").find(atom[0]);
-  };
+  auto element = [](const std::string& atom) { return std::string_view("HCNP").find(atom[0]); };
   std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
     return element(a) < element(b);
   });
@@ -66,8 +64,8 @@ void compare(const StatsEntry& entry, const EntryShift& shift,
              const std::map<std::pair<std::string, std::string>, Prediction>& predictions,
              AtomAccuracy* accuracy) {
   ++accuracy->observed;
-  const auto found = predictions.find(
-      {entry.residues[shift.residue][kResidueNumber], shift.observation.atom});
+  const auto found =
+      predictions.find({entry.residues[shift.residue][kResidueNumber], shift.observation.atom});
   if (found == predictions.end()) return;
   const Prediction& p = found->second;
   ++accuracy->predicted;

@@ -28,8 +28,8 @@ struct EvaluationSettings {
 };
 
 struct Evaluation {
-  ModelAccuracy context;   // the table as built
-  ModelAccuracy baseline;  // the same table with an empty section 1
+  ModelAccuracy context;    // the table as built
+  ModelAccuracy baseline;   // the same table with an empty section 1
   size_t gross_errors = 0;  // held-out shifts left out as errors of the data
   size_t rnas = 0;          // RNAs held out in turn
 };

@@ -22,12 +22,23 @@ std::string xml_escaped(const std::string& text) {
   std::string escaped;
   for (char c : text) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      case '\'': escaped += "&apos;"; break;
-      default: escaped += c;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&apos;";
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;
@@ -68,11 +79,10 @@ void markdown_targets(const AccuracyReport& report, std::string* md) {
       continue;
     }
     const double difference = context->rmse() - baseline->rmse();
-    std::string result = difference < 0
-                             ? printed("met (%.3f ppm, %.1f %% lower)", -difference,
-                                       -100 * difference / baseline->rmse())
-                             : printed("missed by %.3f ppm (%.1f %%)", difference,
-                                       100 * difference / baseline->rmse());
+    std::string result = difference < 0 ? printed("met (%.3f ppm, %.1f %% lower)", -difference,
+                                                  -100 * difference / baseline->rmse())
+                                        : printed("missed by %.3f ppm (%.1f %%)", difference,
+                                                  100 * difference / baseline->rmse());
     *md += "| RMSE " + markdown_atom(atom) + " below base only | " +
            printed("%.3f ppm", context->rmse()) + " | " + printed("%.3f ppm", baseline->rmse()) +
            " | " + result + " |\n";
@@ -107,10 +117,11 @@ void markdown_levels(const AccuracyReport& report, std::string* md) {
 
 void markdown_atoms(const AccuracyReport& report, std::string* md) {
   *md += "## Per atom\n\n";
-  *md += "Observed: held-out shifts compared; predicted: share of them with a prediction; "
-         "context: share of the predictions taken from context statistics. Coverage in % at "
-         "levels " +
-         printed("%zu to %zu", report.first_target_level, report.last_target_level) + " (";
+  *md +=
+      "Observed: held-out shifts compared; predicted: share of them with a prediction; "
+      "context: share of the predictions taken from context statistics. Coverage in % at "
+      "levels " +
+      printed("%zu to %zu", report.first_target_level, report.last_target_level) + " (";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     *md += nominal_text(report.nominal[level - 1]);
     if (level < report.last_target_level) *md += ", ";
@@ -129,10 +140,10 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
                  const std::string& name) {
     const double observed = static_cast<double>(std::max<size_t>(context.observed, 1));
     const double predicted = static_cast<double>(std::max<size_t>(context.predicted, 1));
-    *md += "| " + name + printed(" | %zu | %.1f %% | %.1f %% | %.3f | ", context.observed,
-                                 100 * static_cast<double>(context.predicted) / observed,
-                                 100 * static_cast<double>(context.from_context) / predicted,
-                                 context.rmse()) +
+    *md += "| " + name +
+           printed(" | %zu | %.1f %% | %.1f %% | %.3f | ", context.observed,
+                   100 * static_cast<double>(context.predicted) / observed,
+                   100 * static_cast<double>(context.from_context) / predicted, context.rmse()) +
            (baseline != nullptr ? printed("%.3f", baseline->rmse()) : std::string("-")) + " |";
     for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
       *md += " " + percent_text(context.coverage(level)) + " / " +
@@ -152,14 +163,16 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
 void markdown_trials(const AccuracyReport& report, std::string* md) {
   if (report.trials.empty()) return;
   *md += "## Settings compared\n\n";
-  *md += "Each setting evaluated in the same way, with context statistics. k: outlier filter, in "
-         "scaled median absolute deviations from the median of each base and atom; r: distinct "
-         "RNAs a context statistics record needs. Calibration: mean "
-         "distance of coverage from nominal over levels " +
-         printed("%zu to %zu", report.first_target_level, report.last_target_level) +
-         ", in points.\n\n";
-  *md += "| setting | observations left out by the filter | RMSE H1' | RMSE C1' | RMSE all | "
-         "calibration |";
+  *md +=
+      "Each setting evaluated in the same way, with context statistics. k: outlier filter, in "
+      "scaled median absolute deviations from the median of each base and atom; r: distinct "
+      "RNAs a context statistics record needs. Calibration: mean "
+      "distance of coverage from nominal over levels " +
+      printed("%zu to %zu", report.first_target_level, report.last_target_level) +
+      ", in points.\n\n";
+  *md +=
+      "| setting | observations left out by the filter | RMSE H1' | RMSE C1' | RMSE all | "
+      "calibration |";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     *md += printed(" level %zu |", level);
   }
@@ -202,9 +215,10 @@ void svg_axis(const Panel& panel, double step, const char* unit, std::string* sv
     *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" font-size=\"11\">%s</text>\n",
                     panel.left - 6, y + 4, printed(unit, v).c_str());
   }
-  *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-                  "stroke=\"#444444\"/>\n",
-                  panel.left, panel.top, panel.width, panel.height);
+  *svg += printed(
+      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+      "stroke=\"#444444\"/>\n",
+      panel.left, panel.top, panel.width, panel.height);
 }
 
 void svg_title(double x, double y, const std::string& text, std::string* svg) {
@@ -217,8 +231,8 @@ void svg_legend(double x, double y, std::string* svg) {
                   y - 10, kContextColour);
   *svg += printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">with context statistics</text>\n",
                   x + 18, y);
-  *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n",
-                  x + 190, y - 10, kBaselineColour);
+  *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n", x + 190,
+                  y - 10, kBaselineColour);
   *svg += printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">base statistics only</text>\n",
                   x + 208, y);
 }
@@ -232,20 +246,20 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
   std::string band_top, band_bottom, nominal;
   for (size_t level = 1; level <= kLevelCount; ++level) {
     const double n = report.nominal[level - 1];
-    band_top += printed("%.1f,%.1f ", x(level), panel.y(std::min(n + report.coverage_tolerance,
-                                                                 panel.y_max)));
+    band_top += printed("%.1f,%.1f ", x(level),
+                        panel.y(std::min(n + report.coverage_tolerance, panel.y_max)));
     nominal += printed("%.1f,%.1f ", x(level), panel.y(n));
   }
   for (size_t level = kLevelCount; level >= 1; --level) {
-    band_bottom += printed("%.1f,%.1f ", x(level),
-                           panel.y(std::max(report.nominal[level - 1] - report.coverage_tolerance,
-                                            panel.y_min)));
+    band_bottom += printed(
+        "%.1f,%.1f ", x(level),
+        panel.y(std::max(report.nominal[level - 1] - report.coverage_tolerance, panel.y_min)));
   }
   *svg += "<polygon points=\"" + band_top + band_bottom + "\" fill=\"#eeeeee\"/>\n";
   *svg += "<polyline points=\"" + nominal +
           "\" fill=\"none\" stroke=\"#888888\" stroke-dasharray=\"4 3\"/>\n";
-  for (const auto& [model, colour] : {std::pair{&report.baseline, kBaselineColour},
-                                      std::pair{&report.context, kContextColour}}) {
+  for (const auto& [model, colour] :
+       {std::pair{&report.baseline, kBaselineColour}, std::pair{&report.context, kContextColour}}) {
     std::string points;
     for (size_t level = 1; level <= kLevelCount; ++level) {
       points += printed("%.1f,%.1f ", x(level), panel.y(model->total.coverage(level)));
@@ -259,15 +273,16 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
   }
   for (size_t level = 1; level <= kLevelCount; ++level) {
     const double n = report.nominal[level - 1];
-    *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-                    x(level), panel.top + panel.height + 14,
-                    (n == std::floor(n) ? printed("%.0f", n) : printed("%.1f", n)).c_str());
+    *svg +=
+        printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
+                x(level), panel.top + panel.height + 14,
+                (n == std::floor(n) ? printed("%.0f", n) : printed("%.1f", n)).c_str());
   }
-  *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"11\">nominal "
-                  "coverage of the prediction level (%%); dashed: nominal, grey band: within %.0f "
-                  "points</text>\n",
-                  panel.left + panel.width / 2, panel.top + panel.height + 30,
-                  report.coverage_tolerance);
+  *svg += printed(
+      "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"11\">nominal "
+      "coverage of the prediction level (%%); dashed: nominal, grey band: within %.0f "
+      "points</text>\n",
+      panel.left + panel.width / 2, panel.top + panel.height + 30, report.coverage_tolerance);
 }
 
 void svg_rmse(const AccuracyReport& report, const std::vector<std::string>& atoms,
@@ -284,8 +299,10 @@ void svg_rmse(const AccuracyReport& report, const std::vector<std::string>& atom
   if (largest > 0) {
     const double raw = largest / 5;
     const double power = std::pow(10, std::floor(std::log10(raw)));
-    step = raw <= power ? power : raw <= 2 * power ? 2 * power : raw <= 5 * power ? 5 * power
-                                                                                 : 10 * power;
+    step = raw <= power       ? power
+           : raw <= 2 * power ? 2 * power
+           : raw <= 5 * power ? 5 * power
+                              : 10 * power;
   }
   Panel panel = frame;
   panel.y_min = 0;

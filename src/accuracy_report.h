@@ -43,14 +43,14 @@ struct ModelAccuracy {
 // Another setting of the builder (outlier filter, source of the base
 // statistics), evaluated like the shipped one.
 struct FilterTrial {
-  std::string label;        // "k = 5", "no filter", ...
-  size_t removed = 0;       // observations the filter leaves out of the whole data set
-  ModelAccuracy accuracy;   // with context statistics
+  std::string label;       // "k = 5", "no filter", ...
+  size_t removed = 0;      // observations the filter leaves out of the whole data set
+  ModelAccuracy accuracy;  // with context statistics
 };
 
 struct AccuracyReport {
   std::string title;
-  std::vector<std::string> description;  // Markdown paragraphs on data and method
+  std::vector<std::string> description;       // Markdown paragraphs on data and method
   std::array<double, kLevelCount> nominal{};  // nominal percentage per level
   ModelAccuracy context;
   ModelAccuracy baseline;
@@ -58,7 +58,7 @@ struct AccuracyReport {
   std::vector<std::string> target_atoms;  // atoms whose context RMSE must beat the baseline
   size_t first_target_level = 5;          // coverage targets hold for these levels
   size_t last_target_level = 8;
-  double coverage_tolerance = 3;          // percentage points
+  double coverage_tolerance = 3;  // percentage points
 };
 
 // The report as Markdown: description, targets met or missed (with the

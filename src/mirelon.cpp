@@ -71,7 +71,7 @@ void print_help() {
   }
   // getopt hands a byte above 127 back sign-extended: report the byte itself.
   const unsigned char byte = static_cast<unsigned char>(option);
-  if (std::isprint(byte)) option_error("Unknown option '-%c'.\n", byte);
+  if (std::isprint(byte) != 0) option_error("Unknown option '-%c'.\n", byte);
   option_error("Unknown option character '\\x%x'.\n", byte);
 }
 
@@ -132,7 +132,7 @@ int main(int argc, char* argv[]) {
   translate_stat(stat_file, level);
 
   // Everything was written; a standard output that failed is no success.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
     std::fprintf(stderr, "\nUnable to write file: standard output (%s)\n", std::strerror(errno));
     return 1;
   }

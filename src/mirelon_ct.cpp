@@ -61,7 +61,7 @@ void fail(const char* format, ...) {
   }
   // getopt hands a byte above 127 back sign-extended: report the byte itself.
   const unsigned char byte = static_cast<unsigned char>(option);
-  if (std::isprint(byte)) fail("Unknown option '-%c'.\n", byte);
+  if (std::isprint(byte) != 0) fail("Unknown option '-%c'.\n", byte);
   fail("Unknown option character '\\x%x'.\n", byte);
 }
 
@@ -154,7 +154,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   mirelon::write_stdout(text);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
     fail("Unable to write file: standard output (%s)\n", std::strerror(errno));
   }
   return 0;

@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
   }
   const std::string section = mirelon::format_multiplier_section();
   std::fwrite(section.data(), 1, section.size(), stdout);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
     std::fprintf(stderr, "mirelon-multipliers: cannot write standard output (%s)\n",
                  std::strerror(errno));
     return 1;

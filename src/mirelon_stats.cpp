@@ -12,8 +12,8 @@
 
 #include "accuracy_evaluation.h"
 #include "accuracy_report.h"
-#include "files.h"
 #include "fatal.h"
+#include "files.h"
 #include "manifest.h"
 #include "multipliers.h"
 #include "numbers.h"
@@ -33,8 +33,8 @@ constexpr double kDefaultOutlierK = 8;
 constexpr size_t kDefaultMinRnas = 2;
 constexpr const char* kDefaultTrials = "4,5,6,8,10,12,0,8:1,8:3";
 // Atoms whose predictions must beat the base statistics alone.
-constexpr const char* kTargetAtoms[] = {"H1'", "H2'", "H8", "H6", "H5", "H2",
-                                        "C1'", "C8",  "C6", "C5"};
+constexpr const char* kTargetAtoms[] = {"H1'", "H2'", "H8", "H6", "H5",
+                                        "H2",  "C1'", "C8", "C6", "C5"};
 
 void print_help() {
   std::printf(
@@ -111,24 +111,42 @@ Options read_options(int argc, char** argv) {
   int c;
   while ((c = getopt(argc, argv, "ho:k:r:ub:c:d:n:e:t:")) != -1) {
     switch (c) {
-      case 'h': print_help(); std::exit(1);
-      case 'o': options.table_file = optarg; break;
+      case 'h':
+        print_help();
+        std::exit(1);
+      case 'o':
+        options.table_file = optarg;
+        break;
       case 'k':
         if (!read_k(optarg, &options.build.outlier_k)) fail(std::string("bad -k ") + optarg);
         break;
       case 'r':
-        if (!read_rnas(optarg, &options.build.min_rnas)) fail(std::string("bad -r ") + optarg);
+        if (!read_rnas(optarg, &options.build.min_rnas)) fail(format_message("bad -r %s", optarg));
         break;
-      case 'u': options.upper_case = true; break;
-      case 'b': options.base_csv = optarg; break;
-      case 'c': options.compare_csv = optarg; break;
-      case 'd': options.date = optarg; break;
-      case 'n': options.notes.push_back(optarg); break;
-      case 'e': options.report = optarg; break;
-      case 't': trials = optarg; break;
+      case 'u':
+        options.upper_case = true;
+        break;
+      case 'b':
+        options.base_csv = optarg;
+        break;
+      case 'c':
+        options.compare_csv = optarg;
+        break;
+      case 'd':
+        options.date = optarg;
+        break;
+      case 'n':
+        options.notes.emplace_back(optarg);
+        break;
+      case 'e':
+        options.report = optarg;
+        break;
+      case 't':
+        trials = optarg;
+        break;
       default:
-        if (optopt == 'o' || optopt == 'k' || optopt == 'r' || optopt == 'b' || optopt == 'c' || optopt == 'd' || optopt == 'n' ||
-            optopt == 'e' || optopt == 't') {
+        if (optopt == 'o' || optopt == 'k' || optopt == 'r' || optopt == 'b' || optopt == 'c' ||
+            optopt == 'd' || optopt == 'n' || optopt == 'e' || optopt == 't') {
           fail(format_message("option -%c requires an argument (mirelon-stats -h for help)",
                               optopt));
         }
@@ -142,7 +160,7 @@ Options read_options(int argc, char** argv) {
     BuildSettings trial;
     const std::string word = trials.substr(start, comma - start);
     if (!read_trial(word, options.build.min_rnas, &trial)) {
-      fail("bad setting '" + word + "' in -t " + trials);
+      fail(format_message("bad setting '%s' in -t %s", word.c_str(), trials.c_str()));
     }
     options.trials.push_back(trial);
     start = comma + 1;
@@ -213,8 +231,7 @@ DataSet read_data_set(const Options& options) {
     PlacementCounts counts;
     std::string disagreement;
     if (!place_shifts(entry, structure, shifts, &placed, &counts, &disagreement)) {
-      data.left_out.push_back(
-          {entry.name, "shifts disagree with the sequence", disagreement});
+      data.left_out.push_back({entry.name, "shifts disagree with the sequence", disagreement});
       continue;
     }
     data.counts.add(counts);
@@ -233,17 +250,18 @@ size_t count_shifts(const std::vector<StatsEntry>& entries) {
 std::vector<std::string> table_header(const Options& options, const DataSet& data,
                                       const StatisticsTable& table) {
   std::vector<std::string> header = {"Statistics table for mirelon, written by mirelon-stats."};
-  header.push_back("Date: " + (options.date.empty() ? std::string("not given") : options.date));
+  header.emplace_back("Date: " + (options.date.empty() ? std::string("not given") : options.date));
   for (const std::string& note : options.notes) header.push_back(note);
-  header.push_back("");
-  header.push_back(format_message("Data: %zu entries (%zu distinct RNAs, entries of the same "
-                                  "sequence counting as one), %zu shifts used.",
-                                  data.entries.size(), data.rnas, count_shifts(data.entries)));
+  header.emplace_back();
+  header.push_back(
+      format_message("Data: %zu entries (%zu distinct RNAs, entries of the same "
+                     "sequence counting as one), %zu shifts used.",
+                     data.entries.size(), data.rnas, count_shifts(data.entries)));
   for (const LeftOut& left : data.left_out) {
     header.push_back("Left out: " + left.name + " (" + left.why + ")");
   }
-  header.push_back("Filters: shifts of residues other than A, C, G, U and of atoms outside the");
-  header.push_back("atom catalogue are not used; the first value of a repeated atom is used.");
+  header.emplace_back("Filters: shifts of residues other than A, C, G, U and of atoms outside the");
+  header.emplace_back("atom catalogue are not used; the first value of a repeated atom is used.");
   if (options.build.outlier_k > 0) {
     header.push_back(format_message(
         "Outliers: per base and atom, shifts beyond %s scaled median absolute deviations "
@@ -252,7 +270,7 @@ std::vector<std::string> table_header(const Options& options, const DataSet& dat
     header.push_back(format_message("from the median are left out: %zu of %zu.", table.removed,
                                     table.observations));
   } else {
-    header.push_back("Outliers: no filter.");
+    header.emplace_back("Outliers: no filter.");
   }
   header.push_back(format_message(
       "Context statistics records need at least %ld observations from at least %zu distinct RNA%s.",
@@ -264,13 +282,13 @@ std::vector<std::string> table_header(const Options& options, const DataSet& dat
   return header;
 }
 
-void print_build_report(const Options& options, const DataSet& data,
-                        const StatisticsTable& table) {
+void print_build_report(const Options& options, const DataSet& data, const StatisticsTable& table) {
   std::printf("Entries used: %zu (%zu distinct RNAs); shifts read: %zu, used: %zu\n",
               data.entries.size(), data.rnas, data.shifts_read, count_shifts(data.entries));
-  std::printf("Entries left out (unreadable structure or shifts, or the sequence "
-              "disagrees): %zu\n",
-              data.left_out.size());
+  std::printf(
+      "Entries left out (unreadable structure or shifts, or the sequence "
+      "disagrees): %zu\n",
+      data.left_out.size());
   for (const LeftOut& left : data.left_out) {
     std::printf("  %s: %s\n", left.name.c_str(), left.reason.c_str());
   }
@@ -335,8 +353,7 @@ void write_evaluation(const Options& options, const DataSet& data,
                      "1 to 11, and the predictions, as \"kesta.prot\" prints them, are compared "
                      "with the observed shifts.",
                      data.rnas, data.entries.size(), settings_label(options.build).c_str(),
-                     base_statistics != nullptr ? ", base statistics from the per-atom table"
-                                                : ""),
+                     base_statistics != nullptr ? ", base statistics from the per-atom table" : ""),
       "With context: the table as built. Base only: the same table with an empty first "
       "section, so that every shift comes from the base statistics. RMSE: root mean square "
       "difference between observed shift and predicted mean. Coverage: share of observed "
@@ -378,10 +395,10 @@ void write_evaluation(const Options& options, const DataSet& data,
     Evaluation trial;
     if (!evaluate_leave_one_rna_out(data.entries, data.rnas, other, &trial, &error)) fail(error);
     FilterTrial row;
-    row.label = settings_label(options.build) +
-                (base_statistics != nullptr ? ", base statistics from the data"
-                                            : ", base statistics from " +
-                                                  base_name(options.compare_csv));
+    row.label =
+        settings_label(options.build) +
+        (base_statistics != nullptr ? ", base statistics from the data"
+                                    : ", base statistics from " + base_name(options.compare_csv));
     row.removed = build_statistics(all, options.build, catalogue_rank).removed;
     row.accuracy = trial.context;
     report.trials.push_back(std::move(row));

@@ -35,7 +35,8 @@ bool parse_residue_ids(std::string_view content, size_t capacity,
     const size_t start = i;
     while (i < content.size() && !is_space(content[i])) ++i;
     if (i == start) break;
-    (*records)[k / kResidueIdFieldCount][k % kResidueIdFieldCount].assign(content.substr(start, i - start));
+    (*records)[k / kResidueIdFieldCount][k % kResidueIdFieldCount].assign(
+        content.substr(start, i - start));
     ++k;
   }
   return true;

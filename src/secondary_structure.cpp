@@ -55,9 +55,9 @@ bool parse_ct(std::string_view content, const char* file_name, std::vector<CtRec
         return false;
       }
     }
-    records->push_back(CtRecord{std::string(words[0]), std::string(words[1]),
-                                std::string(words[2]), std::string(words[3]),
-                                std::string(words[4]), std::string(words[5])});
+    records->push_back(CtRecord{std::string(words[0]), std::string(words[1]), std::string(words[2]),
+                                std::string(words[3]), std::string(words[4]),
+                                std::string(words[5])});
   }
   return true;
 }

@@ -48,7 +48,6 @@ bool tokenize_star(std::string_view content, const std::string& file_name,
     if (c == ';' && line_start) {
       // The text field runs to the next line that begins with ';'.
       const int first_line = line;
-      size_t end = i + 1;
       size_t search = i + 1;
       for (;;) {
         const size_t newline = content.find('\n', search);
@@ -58,8 +57,7 @@ bool tokenize_star(std::string_view content, const std::string& file_name,
         }
         ++line;
         if (newline + 1 < content.size() && content[newline + 1] == ';') {
-          end = newline;
-          tokens->push_back({content.substr(i + 1, end - i - 1), first_line, true});
+          tokens->push_back({content.substr(i + 1, newline - i - 1), first_line, true});
           i = newline + 2;
           break;
         }
@@ -122,8 +120,8 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
   const long seq = column("Seq_ID");
   const long comp_index = column("Comp_index_ID");
   const long chain = column("Entity_assembly_ID");
-  for (const auto& [index, name] : {std::pair{comp, "Comp_ID"}, std::pair{atom, "Atom_ID"},
-                                    std::pair{value, "Val"}}) {
+  for (const auto& [index, name] :
+       {std::pair{comp, "Comp_ID"}, std::pair{atom, "Atom_ID"}, std::pair{value, "Val"}}) {
     if (index < 0) {
       *error = at_line(file_name, loop_line,
                        format_message("atom chemical shift loop has no tag %s", name));
@@ -177,7 +175,7 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
 
 ShiftFormat detect_shift_format(std::string_view content) {
   return content.find(kShiftLoopPrefix) != std::string_view::npos ? ShiftFormat::kNmrStar
-                                                                   : ShiftFormat::kFourColumn;
+                                                                  : ShiftFormat::kFourColumn;
 }
 
 bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
@@ -187,9 +185,9 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
   while (reader.next_words(&words)) {
     const int number = reader.line_number();
     if (words.size() < 4) {
-      *error = at_line(file_name, number,
-                       format_message("has %zu words instead of RESNAME RESID ATOM VALUE",
-                                      words.size()));
+      *error = at_line(
+          file_name, number,
+          format_message("has %zu words instead of RESNAME RESID ATOM VALUE", words.size()));
       return false;
     }
     const std::optional<long> residue = whole_number_value(words[1]);
@@ -200,7 +198,8 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
     }
     const std::optional<double> ppm = real_number_value(words[3]);
     if (!ppm) {
-      *error = at_line(file_name, number, "shift value '" + std::string(words[3]) + "' is no number");
+      *error =
+          at_line(file_name, number, "shift value '" + std::string(words[3]) + "' is no number");
       return false;
     }
     ObservedShift shift;
@@ -262,9 +261,8 @@ std::string_view nucleotide_letter(std::string_view residue_name) {
     std::string_view letter;
   };
   static constexpr Name kNames[] = {
-      {"A", "A"},   {"ADE", "A"}, {"RADE", "A"}, {"C", "C"},   {"CYT", "C"},
-      {"RCYT", "C"}, {"G", "G"},   {"GUA", "G"},  {"RGUA", "G"}, {"U", "U"},
-      {"URA", "U"},
+      {"A", "A"}, {"ADE", "A"}, {"RADE", "A"}, {"C", "C"}, {"CYT", "C"}, {"RCYT", "C"},
+      {"G", "G"}, {"GUA", "G"}, {"RGUA", "G"}, {"U", "U"}, {"URA", "U"},
   };
   for (const Name& entry : kNames) {
     if (entry.name == residue_name) return entry.letter;

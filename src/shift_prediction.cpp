@@ -146,7 +146,7 @@ class Predictor {
       found->second.any = true;
       const unsigned mask = catalogue_mask(record[kContextAtom]);
       for (size_t b = 0; b < kBases.size(); ++b) {
-        if ((mask >> b) & 1u) found->second.by_base[b].push_back(static_cast<uint32_t>(i));
+        if (((mask >> b) & 1u) != 0) found->second.by_base[b].push_back(static_cast<uint32_t>(i));
       }
     }
   }
@@ -251,8 +251,8 @@ bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTabl
   }
   std::vector<ShiftEntry> result;
   // Without repeated context statistics the entries stay below the bound.
-  result.reserve(static_cast<size_t>(
-      std::min(entry_bound(residues), static_cast<long long>(kMaxShiftSlots))));
+  result.reserve(
+      static_cast<size_t>(std::min(entry_bound(residues), static_cast<long long>(kMaxShiftSlots))));
   if (!Predictor(table, level, &result).run(residues, error)) return false;
   *entries = std::move(result);
   return true;

@@ -15,7 +15,7 @@ inline constexpr double kMadToSd = 1.482602218505602;
 struct ShiftSummary {
   size_t count = 0;
   double mean = 0;
-  double sd = 0;      // sample standard deviation (divisor count - 1); 0 below two values
+  double sd = 0;  // sample standard deviation (divisor count - 1); 0 below two values
   double minimum = 0;
   double maximum = 0;
   double median = 0;  // the middle value, or the mean of the two middle values

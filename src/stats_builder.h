@@ -33,9 +33,9 @@ struct ContextStatistic {
   std::string base;
   std::string key;
   ShiftSummary summary;
-  size_t rnas = 0;              // distinct RNAs among the observations
-  size_t removed = 0;           // observations of this cell left out as outliers
-  double base_offset = 0;       // mean minus the mean of the base statistics of the atom
+  size_t rnas = 0;         // distinct RNAs among the observations
+  size_t removed = 0;      // observations of this cell left out as outliers
+  double base_offset = 0;  // mean minus the mean of the base statistics of the atom
 };
 
 // Statistics of one atom of one base (a record of section 2).
@@ -65,7 +65,6 @@ struct StatisticsTable {
   size_t observations = 0;                // observations offered
   size_t removed = 0;                     // of which left out as outliers
 };
-
 
 // Builds the table from `observations`. The outlier filter works per base and
 // atom over all observations of that base and atom (see BuildSettings).

@@ -54,21 +54,21 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
     }
     const std::string chain = shift.chain.empty() ? "" : " of chain " + shift.chain;
     if (*position < 1 || static_cast<size_t>(*position) > structure.size()) {
-      *disagreement = format_message("residue %s %ld%s (line %d of %s) lies outside the %zu "
-                                     "nucleotides of %s",
-                                     shift.residue_name.c_str(), shift.residue, chain.c_str(),
-                                     shift.line, entry.shift_file.c_str(), structure.size(),
-                                     entry.structure_file.c_str());
+      *disagreement = format_message(
+          "residue %s %ld%s (line %d of %s) lies outside the %zu "
+          "nucleotides of %s",
+          shift.residue_name.c_str(), shift.residue, chain.c_str(), shift.line,
+          entry.shift_file.c_str(), structure.size(), entry.structure_file.c_str());
       return false;
     }
     const size_t index = static_cast<size_t>(*position) - 1;
     const ResidueIdRecord& residue = placed->residues[index];
     if (residue[kOwnBase] != letter) {
-      *disagreement = format_message(
-          "residue %s %ld%s (line %d of %s) is %s at position %zu of %s",
-          shift.residue_name.c_str(), shift.residue, chain.c_str(), shift.line,
-          entry.shift_file.c_str(), residue[kOwnBase].c_str(), index + 1,
-          entry.structure_file.c_str());
+      *disagreement =
+          format_message("residue %s %ld%s (line %d of %s) is %s at position %zu of %s",
+                         shift.residue_name.c_str(), shift.residue, chain.c_str(), shift.line,
+                         entry.shift_file.c_str(), residue[kOwnBase].c_str(), index + 1,
+                         entry.structure_file.c_str());
       return false;
     }
     std::string atom = table_atom_name(shift.atom);
@@ -102,8 +102,7 @@ size_t number_rnas(std::vector<StatsEntry>* entries) {
   return numbers.size();
 }
 
-std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries,
-                                              size_t skip) {
+std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries, size_t skip) {
   std::vector<Observation> observations;
   for (const StatsEntry& entry : entries) {
     for (const EntryShift& shift : entry.shifts) {

@@ -36,8 +36,8 @@ struct PlacementCounts {
   std::map<std::string, size_t> other_residues;  // shifts of residues that are no A, C, G, U
   std::map<std::string, size_t> other_atoms;     // "BASE ATOM" outside the atom catalogue
   size_t unmapped_chains = 0;                    // shifts of chains the manifest maps not
-  size_t repeated = 0;            // further values of one atom (the first is kept)
-  size_t repeated_differing = 0;  // of which differ from the first value
+  size_t repeated = 0;                           // further values of one atom (the first is kept)
+  size_t repeated_differing = 0;                 // of which differ from the first value
 
   void add(const PlacementCounts& other);
 };
@@ -60,8 +60,7 @@ size_t number_rnas(std::vector<StatsEntry>* entries);
 
 // All observations of `entries`, in entry order, leaving out RNA `skip`
 // (pass a number no RNA has to keep all).
-std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries,
-                                              size_t skip);
+std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries, size_t skip);
 
 }  // namespace mirelon
 

@@ -59,7 +59,7 @@ bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')
 // A character for a message: 'x', or its byte value when it does not print.
 std::string show_char(char c) {
   const unsigned char byte = static_cast<unsigned char>(c);
-  if (std::isprint(byte)) return std::string("'") + c + "'";
+  if (std::isprint(byte) != 0) return std::string("'") + c + "'";
   return format_message("byte 0x%02x", byte);
 }
 

@@ -55,7 +55,8 @@ bool find_helix_ends(const SecondaryStructure& structure, HelixEnds* ends, std::
     *error = capacity_message(needed_by_helices, capacity);
     return false;
   }
-  const long long needed_by_ends = static_cast<long long>(first_pairs + last_pairs);
+  const long long needed_by_ends =
+      static_cast<long long>(first_pairs) + static_cast<long long>(last_pairs);
   if (needed_by_ends > capacity) {
     *error = capacity_message(needed_by_ends, capacity);
     return false;
@@ -103,9 +104,10 @@ int translate_wc(const char* ct_file, const char* macro_file) {
   // and "idarrayke.txt" would be rewritten empty; refuse it instead, leaving
   // the files of the sequence step as they are.
   if (is_stream_file(ct_file)) {
-    fatal("Error: secondary sequence file %s is not a regular file and cannot be read again "
-          "for the macro.\n",
-          ct_file);
+    fatal(
+        "Error: secondary sequence file %s is not a regular file and cannot be read again "
+        "for the macro.\n",
+        ct_file);
   }
   const SecondaryStructure structure = read_secondary_structure(ct_file);
   write_sequence_file(structure.residues);

@@ -95,10 +95,11 @@ TEST(MirelonStatsTest, MirelonPredictsWithTheTableItWrites) {
   const std::string expected =
       "   1    8.1000" + pad_left(format_f4(strtod_text(format_g6(0.1414 * t_row))), 9) +
       "  H8     1   s\n"
-      "   2    4.0500" + pad_left(format_f4(strtod_text(format_g6(0.0707 * t_row))), 9) +
+      "   2    4.0500" +
+      pad_left(format_f4(strtod_text(format_g6(0.0707 * t_row))), 9) +
       "  H5\"    1   s\n"
-      "   3    5.7000" + pad_left(format_f4(strtod_text(format_g6(0.1414 * z_row))), 9) +
-      "  H1'    1   o\n";
+      "   3    5.7000" +
+      pad_left(format_f4(strtod_text(format_g6(0.1414 * z_row))), 9) + "  H1'    1   o\n";
   ASSERT_GE(prot.size(), expected.size());
   EXPECT_EQ(prot.substr(0, expected.size()), expected);
   // The half-width by hand: 0.1414 x t(0.975, 1) x sqrt(1.5) = 0.1414 x 15.56186

@@ -18,7 +18,7 @@ TEST(NumbersTest, StreamIntReadsLeadingIntegerAndZeroOtherwise) {
   struct Case {
     const char* text;
     int32_t value;
-  } cases[] = {
+  } const cases[] = {
       {"0", 0},
       {"17", 17},
       {"+17", 17},
@@ -51,7 +51,10 @@ TEST(NumbersTest, Strtol10SaturatesAndStopsAtFirstOtherCharacter) {
   EXPECT_EQ(strtol10("n/a"), 0);
   EXPECT_EQ(strtol10("99999999999999999999"), std::numeric_limits<long>::max());
   EXPECT_EQ(strtol10("-99999999999999999999"), std::numeric_limits<long>::min());
-  EXPECT_EQ(strtol10(std::string("12\0" "3", 4)), 12);
+  EXPECT_EQ(strtol10(std::string("12\0"
+                                 "3",
+                                 4)),
+            12);
 }
 
 TEST(NumbersTest, StrtodTextFollowsStrtod) {
@@ -68,7 +71,8 @@ TEST(NumbersTest, WholeNumbersAreSignAndDigitsOnly) {
   for (const char* yes : {"0", "12", "+3", "-3", "-0", "00012", "123456789012345678901234567890"}) {
     EXPECT_TRUE(is_whole_number(yes)) << yes;
   }
-  for (const char* no : {"", "+", "-", "1.0", "12a", "a12", " 1", "1 ", "--1", "+-1", "1e3", "0x1"}) {
+  for (const char* no :
+       {"", "+", "-", "1.0", "12a", "a12", " 1", "1 ", "--1", "+-1", "1e3", "0x1"}) {
     EXPECT_FALSE(is_whole_number(no)) << no;
   }
 }
@@ -87,10 +91,10 @@ TEST(NumbersTest, FormatG6MatchesDefaultStreamOutput) {
   struct Case {
     double value;
     const char* text;
-  } cases[] = {
-      {0.15, "0.15"},         {1.2345679, "1.23457"}, {0.0, "0"},        {-0.0, "-0"},
+  } const cases[] = {
+      {0.15, "0.15"},         {1.2345679, "1.23457"}, {0.0, "0"},           {-0.0, "-0"},
       {123.45678, "123.457"}, {1e6, "1e+06"},         {999999.4, "999999"}, {999999.5, "1e+06"},
-      {1e-4, "0.0001"},       {9.9e-5, "9.9e-05"},    {0.18, "0.18"},    {-2.5, "-2.5"},
+      {1e-4, "0.0001"},       {9.9e-5, "9.9e-05"},    {0.18, "0.18"},       {-2.5, "-2.5"},
   };
   for (const Case& c : cases) EXPECT_EQ(format_g6(c.value), c.text) << c.value;
 }
@@ -110,7 +114,7 @@ TEST(NumbersTest, FormatF4RoundsToFourDecimalsWhole) {
 // Bit-identical doubles (so that -0 differs from 0), or both NaN.
 bool same_double(double a, double b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return std::memcmp(&a, &b, sizeof a) == 0;
+  return a == b && std::signbit(a) == std::signbit(b);
 }
 
 std::string printf_text(const char* format, double value) {
@@ -121,10 +125,10 @@ std::string printf_text(const char* format, double value) {
 
 TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
   std::mt19937_64 random(11);
-  const double specials[] = {0.0,     -0.0,     0.03125,    0.00005,   9.999995,  999999.5,
-                             1e-5,    1e300,    -1e300,     1e-320,    123.45678, 2.5e-5,
-                             0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL,
-                             std::numeric_limits<double>::max()};
+  const double specials[] = {
+      0.0,     -0.0,     0.03125,      0.00005,  9.999995,  999999.5,
+      1e-5,    1e300,    -1e300,       1e-320,   123.45678, 2.5e-5,
+      0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::max()};
   for (double v : specials) {
     EXPECT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
     EXPECT_EQ(format_g6(v), printf_text("%g", v)) << v;
@@ -135,7 +139,8 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
     std::memcpy(&any, &bits, sizeof any);
     // Shift-like values with ties and short decimals, and any double at all.
     const double shift = static_cast<double>(random() % 40000001) / 1e5 - 50.0;
-    const double small = std::ldexp(static_cast<double>(random() % 100001), -static_cast<int>(random() % 40));
+    const double small =
+        std::ldexp(static_cast<double>(random() % 100001), -static_cast<int>(random() % 40));
     for (double v : {any, shift, small, -small}) {
       ASSERT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
       ASSERT_EQ(format_g6(v), printf_text("%g", v)) << v;
@@ -144,12 +149,37 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
 }
 
 TEST(NumbersTest, StrtodTextAgreesWithStrtodOnAnyText) {
-  const char* specials[] = {"0",      "-0",     "-0.0",    ".5",       "-.5",    "5.",
-                            "-",      ".",      "-.",      "1e",       "1e+",    "1E5",
-                            "1e-400", "-1e-400", "4e-320", "1e309",    "-1e309", "0x10",
-                            "0x1p3",  "inf",    "-inf",    "nan",      "-nan",   "1.5abc",
-                            " 1",     "+1",     "1,5",     "00012.50", "9007199254740993",
-                            "2.4703282292062328e-324",     "123456789012345678901234567890.5e-10"};
+  const char* specials[] = {"0",
+                            "-0",
+                            "-0.0",
+                            ".5",
+                            "-.5",
+                            "5.",
+                            "-",
+                            ".",
+                            "-.",
+                            "1e",
+                            "1e+",
+                            "1E5",
+                            "1e-400",
+                            "-1e-400",
+                            "4e-320",
+                            "1e309",
+                            "-1e309",
+                            "0x10",
+                            "0x1p3",
+                            "inf",
+                            "-inf",
+                            "nan",
+                            "-nan",
+                            "1.5abc",
+                            " 1",
+                            "+1",
+                            "1,5",
+                            "00012.50",
+                            "9007199254740993",
+                            "2.4703282292062328e-324",
+                            "123456789012345678901234567890.5e-10"};
   for (const char* text : specials) {
     EXPECT_TRUE(same_double(strtod_text(text), std::strtod(text, nullptr))) << text;
   }

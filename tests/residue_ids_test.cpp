@@ -8,8 +8,8 @@ namespace {
 TEST(ResidueIdsTest, RecordsTakeTenWordsEachAndCountOnlyTerminatedLines) {
   std::vector<ResidueIdRecord> records;
   std::string error;
-  ASSERT_TRUE(parse_residue_ids("1 1 0 o 0 o G w C w \n2 2 0 o G w C w A o \n3 3 x", 10, &records,
-                                &error));
+  ASSERT_TRUE(
+      parse_residue_ids("1 1 0 o 0 o G w C w \n2 2 0 o G w C w A o \n3 3 x", 10, &records, &error));
   ASSERT_EQ(records.size(), 2u);  // the last line has no line feed
   EXPECT_EQ(records[1][kResidueNumber], "2");
   EXPECT_EQ(records[1][kMarkAfter], "o");
@@ -45,7 +45,8 @@ TEST(ResidueIdsTest, WordsBeyondTheRecordsAreNotStored) {
 
 TEST(ResidueIdsTest, FormatWritesEveryFieldWithATrailingBlank) {
   ResidueIdRecord record = {"2", "2", "0", "o", "G", "w", "C", "w", "A", "o"};
-  EXPECT_EQ(format_residue_id_lines({record, record}), "2 2 0 o G w C w A o \n2 2 0 o G w C w A o \n");
+  EXPECT_EQ(format_residue_id_lines({record, record}),
+            "2 2 0 o G w C w A o \n2 2 0 o G w C w A o \n");
   EXPECT_EQ(format_residue_id_lines({}), "");
 }
 

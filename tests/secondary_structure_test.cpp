@@ -1,8 +1,7 @@
 #include "secondary_structure.h"
 
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
@@ -96,7 +95,8 @@ TEST(PairingMarkTest, OnlyCanonicalPairsByFilePositionAreMarked) {
       "7 U 6 8 2 7\n"
       "8 C 7 0 1 8\n");
   const std::string expected = "wwooooww";
-  for (size_t j = 0; j < records.size(); ++j) EXPECT_EQ(pairing_mark(records, j), expected.substr(j, 1)) << j;
+  for (size_t j = 0; j < records.size(); ++j)
+    EXPECT_EQ(pairing_mark(records, j), expected.substr(j, 1)) << j;
 
   // The partner is a position in the file, whatever column 1 says, and need
   // not name the record back; out-of-range and overflowing partners pair nothing.
@@ -109,7 +109,8 @@ TEST(PairingMarkTest, OnlyCanonicalPairsByFilePositionAreMarked) {
       "50 U 4 6 -1 5\n"
       "60 A 5 0 2147483653 6\n");
   const std::string odd_marks = "wwwwoo";
-  for (size_t j = 0; j < odd.size(); ++j) EXPECT_EQ(pairing_mark(odd, j), odd_marks.substr(j, 1)) << j;
+  for (size_t j = 0; j < odd.size(); ++j)
+    EXPECT_EQ(pairing_mark(odd, j), odd_marks.substr(j, 1)) << j;
 }
 
 TEST(BuildResiduesTest, ContextAtStrandAndFileEnds) {
@@ -185,12 +186,12 @@ TEST(BuildResiduesTest, BreakComesFromColumnFourNotFromABaseNamedZero) {
 }
 
 TEST(BuildResiduesTest, ResidueNumbersUseStreamIntPlusHundredPerBreakWithoutOverflow) {
-  const auto residues = build_residues(parse_ok(
-      "h\n"
-      "2147483647 A 0 0 0 1\n"
-      "2147483648 C 0 0 0 2\n"
-      "-5 G 0 0 0 3\n"
-      "+0007 U 0 0 0 4\n"));
+  const auto residues =
+      build_residues(parse_ok("h\n"
+                              "2147483647 A 0 0 0 1\n"
+                              "2147483648 C 0 0 0 2\n"
+                              "-5 G 0 0 0 3\n"
+                              "+0007 U 0 0 0 4\n"));
   EXPECT_EQ(residues[0].id[kResidueNumber], "2147483647");
   EXPECT_EQ(residues[1].id[kResidueNumber], "100");  // out of int range reads as 0
   EXPECT_EQ(residues[2].id[kResidueNumber], "195");
@@ -208,7 +209,8 @@ TEST(SequenceFileTest, LineLayoutWidensButNeverCuts) {
   EXPECT_EQ(format_sequence_line("RADE", 12345), "RADE 12345\n");
   EXPECT_EQ(format_sequence_line("LL", -3), "LL     -3\n");
   // Other letters keep their residue-ID line but get no sequence line.
-  const auto residues = build_residues(parse_ok("h\n1 T 0 2 0 1\n2 a 1 3 0 2\n3 N 2 4 0 3\n4 U 3 0 0 4\n"));
+  const auto residues =
+      build_residues(parse_ok("h\n1 T 0 2 0 1\n2 a 1 3 0 2\n3 N 2 4 0 3\n4 U 3 0 0 4\n"));
   EXPECT_EQ(format_sequence_file(residues), "URA     4\n");
   EXPECT_EQ(residue_id_records(residues).size(), 4u);
 }
@@ -224,13 +226,14 @@ TEST(SharedCtFilesTest, EveryFileReadsOrStopsWithAClearMessage) {
     if (handle == nullptr) GTEST_SKIP() << "no shared data at " << dir;
     while (dirent* entry = readdir(handle)) {
       const std::string name = entry->d_name;
-      if (name.size() < 4 || (name.substr(name.size() - 3) != ".ct" && name.substr(name.size() - 4) != ".txt") ||
+      if (name.size() < 4 ||
+          (name.substr(name.size() - 3) != ".ct" && name.substr(name.size() - 4) != ".txt") ||
           name.rfind("README", 0) == 0) {
         continue;
       }
       ++files;
       std::string content;
-      ASSERT_TRUE(read_input_file((dir + "/" + name).c_str(), &content)) << name;
+      ASSERT_TRUE(read_input_file((dir + '/').append(name).c_str(), &content)) << name;
       std::vector<CtRecord> records;
       std::string error;
       if (parse_ct(content, name.c_str(), &records, &error)) {

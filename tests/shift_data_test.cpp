@@ -43,7 +43,7 @@ TEST(FourColumnShiftsTest, MalformedLinesNameFileAndLine) {
   struct Case {
     const char* content;
     const char* error;
-  } cases[] = {
+  } const cases[] = {
       {"GUA 1 C1'\n", "s.txt:1: has 3 words instead of RESNAME RESID ATOM VALUE"},
       {"GUA 1 C1' 92\nGUA x1 C1' 92\n", "s.txt:2: residue number 'x1' is no whole number"},
       {"GUA 1.5 C1' 92\n", "s.txt:1: residue number '1.5' is no whole number"},
@@ -116,11 +116,13 @@ TEST(NmrStarShiftsTest, ReadsEveryShiftLoopWithChainsAndNumbers) {
 }
 
 TEST(NmrStarShiftsTest, BrokenLoopsAreErrors) {
-  const std::string head = "data_1\nloop_\n_Atom_chem_shift.Seq_ID\n_Atom_chem_shift.Comp_ID\n"
-                           "_Atom_chem_shift.Atom_ID\n_Atom_chem_shift.Val\n";
+  const std::string head =
+      "data_1\nloop_\n_Atom_chem_shift.Seq_ID\n_Atom_chem_shift.Comp_ID\n"
+      "_Atom_chem_shift.Atom_ID\n_Atom_chem_shift.Val\n";
   EXPECT_EQ(read_error(head + "1 G H8 7.9\n2 C H6\nstop_\n"),
             "s.txt:2: atom chemical shift loop has 7 values, not a multiple of its 4 tags");
-  EXPECT_EQ(read_error(head + "1 G H8 seven\nstop_\n"), "s.txt:7: shift value 'seven' is no number");
+  EXPECT_EQ(read_error(head + "1 G H8 seven\nstop_\n"),
+            "s.txt:7: shift value 'seven' is no number");
   EXPECT_EQ(read_error(head + "1 G H8 'open\nstop_\n"),
             "s.txt:7: quoted value is not closed on its line");
   EXPECT_EQ(read_error("data_1\nloop_\n_Atom_chem_shift.Atom_ID\n_Atom_chem_shift.Val\nH8 7\n"
@@ -156,9 +158,9 @@ TEST(NmrStarShiftsTest, ReadsTheDatabaseExamples) {
 
 TEST(NameMappingTest, ResidueNamesAndAtomNames) {
   const std::pair<const char*, const char*> residues[] = {
-      {"A", "A"},   {"ADE", "A"}, {"RADE", "A"}, {"CYT", "C"}, {"RCYT", "C"}, {"G", "G"},
-      {"GUA", "G"}, {"U", "U"},   {"URA", "U"},  {"PSU", ""},  {"GTP", ""},   {"a", ""},
-      {"T", ""},    {"LYS", ""},  {"", ""},
+      {"A", "A"},  {"ADE", "A"}, {"RADE", "A"}, {"CYT", "C"}, {"RCYT", "C"},
+      {"G", "G"},  {"GUA", "G"}, {"U", "U"},    {"URA", "U"}, {"PSU", ""},
+      {"GTP", ""}, {"a", ""},    {"T", ""},     {"LYS", ""},  {"", ""},
   };
   for (const auto& [name, letter] : residues) EXPECT_EQ(nucleotide_letter(name), letter) << name;
   EXPECT_EQ(table_atom_name("H5''"), "H5\"");
@@ -170,9 +172,10 @@ TEST(NameMappingTest, ResidueNamesAndAtomNames) {
 TEST(ManifestTest, EntriesOffsetsAndPaths) {
   std::vector<ManifestEntry> entries;
   std::string error;
-  ASSERT_TRUE(parse_manifest("# name structure shifts offset\n\n1ABC a.db s/1abc.dat\n"
-                             "2XYZ /abs/x.ct x.str -15\nDUP d.bpseq d.str 1:0,2:12\n",
-                             "data/set/list.txt", &entries, &error))
+  ASSERT_TRUE(
+      parse_manifest("# name structure shifts offset\n\n1ABC a.db s/1abc.dat\n"
+                     "2XYZ /abs/x.ct x.str -15\nDUP d.bpseq d.str 1:0,2:12\n",
+                     "data/set/list.txt", &entries, &error))
       << error;
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].structure_file, "data/set/a.db");

@@ -138,12 +138,12 @@ TEST(ShiftPredictionTest, AgreesWithAScanOfEveryRecordOnRandomTables) {
     }
     StatTable table;
     table.multipliers = numbered_rows(random() % 2 == 0 ? 121 : random() % 130);
-    for (int i = random() % 30; i > 0; --i) {
+    for (auto i = static_cast<int64_t>(random() % 30); i > 0; --i) {
       const ResidueIdRecord& r = residues[random() % residues.size()];
       table.context.push_back(context(pick(atoms), random() % 5 == 0 ? "other" : context_key(r),
                                       pick(counts), decimal(i), "0.5"));
     }
-    for (int i = random() % 30; i > 0; --i) {
+    for (auto i = static_cast<int64_t>(random() % 30); i > 0; --i) {
       table.base.push_back(base(pick(bases), pick(atoms), decimal(100 + i), "0.25"));
     }
     const long level = 1 + static_cast<long>(random() % 11);
@@ -224,7 +224,7 @@ TEST(ShiftPredictionTest, ObservationCountSelectsTheMultiplierRow) {
   struct Case {
     const char* count;
     const char* tolerance;  // "" when the record is passed over
-  } cases[] = {
+  } const cases[] = {
       {"2", "102"},
       {"3", "202"},
       {"12", "1102"},
@@ -278,7 +278,7 @@ TEST(ShiftPredictionTest, ToleranceKeepsSixSignificantDigits) {
     const char* multiplier;
     const char* spread;
     const char* tolerance;
-  } cases[] = {
+  } const cases[] = {
       {"1", "123.45678", "123.457"},
       {"1000", "1000", "1e+06"},
       {"0", "0.2", "0"},
@@ -362,7 +362,7 @@ TEST(ShiftListTest, LineLayoutWidensButNeverCuts) {
   struct Case {
     ShiftEntry entry;
     const char* line;
-  } cases[] = {
+  } const cases[] = {
       {{1, "7.9", "0.3", "H8", "5", 's'}, "   1    7.9000   0.3000  H8     5   s\n"},
       {{2, "152.35", "0.15", "HO2'", "104", 'o'}, "   2  152.3500   0.1500  HO2' 104   o\n"},
       {{3, "-4", "0", "P", "7", 'o'}, "   3   -4.0000   0.0000  P      7   o\n"},

@@ -1,10 +1,9 @@
 // A run whose standard output cannot take what it writes must end with
 // status 1 and say so on standard error, after writing all its files.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 
@@ -43,7 +42,8 @@ TEST(StandardOutputTest, FullStandardOutputIsReportedAfterEveryFile) {
   ASSERT_GE(full, 0);
   EXPECT_EQ(run_with_stdout(run, full), 1);
   close(full);
-  EXPECT_EQ(run.file("stderr"), "\nUnable to write file: standard output (No space left on device)\n");
+  EXPECT_EQ(run.file("stderr"),
+            "\nUnable to write file: standard output (No space left on device)\n");
   EXPECT_EQ(run.file("kesta.seq").substr(0, 10), "RGUA    1\n");
   EXPECT_NE(run.file("kesta.aco"), "(none)");
   EXPECT_EQ(run.file("kesta.prot"), "");

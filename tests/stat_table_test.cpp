@@ -97,7 +97,7 @@ TEST(StatTableTest, StructureErrorsAreReportedExactly) {
   struct Case {
     std::string content;
     std::string error;
-  } cases[] = {
+  } const cases[] = {
       {"",
        "Error: statistics file t.tab has 0 of its 3 sections ended by a line starting with "
        "':'.\n"},

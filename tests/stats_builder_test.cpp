@@ -45,7 +45,7 @@ TEST(ShiftStatisticsTest, OutlierLimits) {
   EXPECT_FALSE(five.contains(12.0));
   EXPECT_TRUE(five.contains(8.0));
   EXPECT_TRUE(five.contains(8.1 + 5 * 0.1 * kMadToSd - 1e-9));  // the limits are inside
-  EXPECT_TRUE(outlier_limits(values, 0).contains(1e9));          // no filter
+  EXPECT_TRUE(outlier_limits(values, 0).contains(1e9));         // no filter
   EXPECT_TRUE(outlier_limits({3, 3, 3, 9}, 5).contains(9));     // no scale: nothing removed
 }
 
@@ -60,14 +60,14 @@ int test_rank(std::string_view base, std::string_view atom) {
 
 std::vector<Observation> sample() {
   return {
-      {0, "A", "0oGwAwCo", "H8", 8.0}, {1, "A", "0oGwAwCo", "H8", 8.2},
-      {1, "A", "GwGwAwCo", "H8", 8.1}, {2, "A", "GwGwAwCo", "H8", 8.1},
+      {0, "A", "0oGwAwCo", "H8", 8.0},   {1, "A", "0oGwAwCo", "H8", 8.2},
+      {1, "A", "GwGwAwCo", "H8", 8.1},   {2, "A", "GwGwAwCo", "H8", 8.1},
       {2, "A", "GwGwAwCo", "H8", 12.0},  // an outlier of A H8
       {0, "A", "0oGwAwCo", "C8", 139.5}, {0, "A", "0oGwAwCo", "C8", 140.5},
       {0, "A", "0oGwAwCo", "H5\"", 4.1},  // seen once in its key, once in its base
       {0, "A", "0oGwAwCo", "N9", 170},    // not in the catalogue: not used
-      {1, "G", "0o0oGwAw", "H8", 7.7},  {2, "G", "0o0oGwAw", "H8", 7.9},
-      {1, "G", "#o0oGwAw", "H8", 7.7},  {2, "G", "#o0oGwAw", "H8", 7.9},  // no record
+      {1, "G", "0o0oGwAw", "H8", 7.7},   {2, "G", "0o0oGwAw", "H8", 7.9},
+      {1, "G", "#o0oGwAw", "H8", 7.7},   {2, "G", "#o0oGwAw", "H8", 7.9},  // no record
   };
 }
 

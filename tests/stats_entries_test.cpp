@@ -63,11 +63,11 @@ TEST(PlaceShiftsTest, NamesOffsetsAndWhatIsCounted) {
   // Residue numbers 11 to 17 in the shift list: offset -10.
   ASSERT_TRUE(place_shifts(entry(-10), structure,
                            four_column("GUA 11 H5'' 4.1\n"
-                                       "GUA 11 H5'' 4.2\n"   // repeated, differs
-                                       "GUA 11 H5'' 4.1\n"   // repeated, same
-                                       "GUA 11 H9 1\n"       // not in the catalogue
-                                       "LYS 3 CA 56\n"       // no nucleotide
-                                       "PSU 14 H1' 5.5\n"    // modified nucleotide
+                                       "GUA 11 H5'' 4.2\n"  // repeated, differs
+                                       "GUA 11 H5'' 4.1\n"  // repeated, same
+                                       "GUA 11 H9 1\n"      // not in the catalogue
+                                       "LYS 3 CA 56\n"      // no nucleotide
+                                       "PSU 14 H1' 5.5\n"   // modified nucleotide
                                        "A 13 HO2' 6.1\n"),
                            &placed, &counts, &disagreement))
       << disagreement;
@@ -95,14 +95,15 @@ TEST(PlaceShiftsTest, DisagreementsLeaveTheEntryOut) {
   EXPECT_FALSE(place_shifts(entry(), structure, four_column("CYT 8 H6 7\n"), &placed, &counts,
                             &disagreement));
   EXPECT_EQ(disagreement, "residue CYT 8 (line 1 of s.dat) lies outside the 7 nucleotides of s.db");
-  EXPECT_FALSE(place_shifts(entry(2), structure, four_column("GUA 0 H8 8\nGUA 1 H8 8\n"),
-                            &placed, &counts, &disagreement));
+  EXPECT_FALSE(place_shifts(entry(2), structure, four_column("GUA 0 H8 8\nGUA 1 H8 8\n"), &placed,
+                            &counts, &disagreement));
   EXPECT_EQ(disagreement, "residue GUA 1 (line 2 of s.dat) is A at position 3 of s.db");
 
   // Chains mapped one by one: chain 2 starts at position 5; chain 3 is not mapped.
   ManifestEntry chains = entry();
   chains.chain_offsets = {{"1", 0}, {"2", 4}};
-  std::vector<ObservedShift> shifts = four_column("GUA 1 H8 8\nADE 1 H8 8\nCYT 3 H6 7\nGUA 1 H8 1\n");
+  std::vector<ObservedShift> shifts =
+      four_column("GUA 1 H8 8\nADE 1 H8 8\nCYT 3 H6 7\nGUA 1 H8 1\n");
   shifts[1].chain = "2";
   shifts[2].chain = "2";
   shifts[3].chain = "3";

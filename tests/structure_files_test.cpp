@@ -44,7 +44,7 @@ std::vector<std::string> files_in(const std::string& relative_dir) {
   while (dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name[0] != '.' && name != "SOURCES.md" && name.rfind("README", 0) != 0) {
-      names.push_back(relative_dir + "/" + name);
+      names.push_back((relative_dir + '/').append(name));
     }
   }
   closedir(dir);
@@ -146,9 +146,9 @@ TEST(SharedStructureFilesTest, FormatExamplesReadAsTheirCtTwins) {
     const char* file;
     size_t length;
     size_t pairs;
-  } bpseq_files[] = {{"formats/bpseq/1gid.bpseq", 158, 48},
-                     {"formats/bpseq/1ymo.bpseq", 47, 15},
-                     {"formats/bpseq/bpRNA_PDB_650.bpseq", 71, 29}};
+  } const bpseq_files[] = {{"formats/bpseq/1gid.bpseq", 158, 48},
+                           {"formats/bpseq/1ymo.bpseq", 47, 15},
+                           {"formats/bpseq/bpRNA_PDB_650.bpseq", 71, 29}};
   for (const Expected& expected : bpseq_files) {
     const Structure structure = parse_data(expected.file);
     EXPECT_EQ(structure.size(), expected.length) << expected.file;

@@ -58,7 +58,7 @@ TEST(StructureFormatTest, DetectedFromTheFirstLines) {
   struct Case {
     const char* content;
     StructureFormat format;
-  } cases[] = {
+  } const cases[] = {
       {">x\nGC\n()\n", StructureFormat::kDotBracket},
       {"\n\nGGGAAACCC\n(((...)))\n", StructureFormat::kDotBracket},
       {"((..))\n", StructureFormat::kDotBracket},

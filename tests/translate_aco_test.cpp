@@ -24,7 +24,7 @@ TEST(StemPositionTest, ClassesFollowTheThreeMarksExactly) {
     const char* own;
     const char* after;
     StemPosition position;
-  } cases[] = {
+  } const cases[] = {
       {"o", "w", "w", StemPosition::kStart}, {"w", "w", "w", StemPosition::kInner},
       {"w", "w", "o", StemPosition::kEnd},   {"o", "w", "o", StemPosition::kNone},
       {"w", "o", "w", StemPosition::kNone},  {"o", "o", "o", StemPosition::kNone},

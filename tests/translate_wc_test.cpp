@@ -35,7 +35,7 @@ TEST(HelixTest, HelicesEndWhereTheFivePrimeStrandMeetsAnUnpairedNeighbour) {
     const char* what;
     const char* ct;
     const char* macro;
-  } cases[] = {
+  } const cases[] = {
       {"hairpin GGCAAAAAUGCC",
        "12 h\n1 G 0 2 12 1\n2 G 1 3 11 2\n3 C 2 4 10 3\n4 A 3 5 9 4\n5 A 4 6 0 5\n"
        "6 A 5 7 0 6\n7 A 6 8 0 7\n8 A 7 9 0 8\n9 U 8 10 4 9\n10 G 9 11 3 10\n"

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (error.empty()) std::abort();
     return 0;
   }
-  if (table.context.size() > mirelon::kMaxStatRecords || table.base.size() > mirelon::kMaxStatRecords ||
+  if (table.context.size() > mirelon::kMaxStatRecords ||
+      table.base.size() > mirelon::kMaxStatRecords ||
       table.multipliers.size() > mirelon::kMaxStatRecords) {
     std::abort();
   }

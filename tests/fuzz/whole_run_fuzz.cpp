@@ -5,7 +5,6 @@
 // prediction level), then the CT file, then a line "%%", then the table. A
 // fatal error of a step throws out of the run instead of ending the process;
 // the target then checks that the run left no output file half-written.
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -63,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   write_file("statfile.tab", table);
   try {
     translate_seq("rna.ct");
-    if (settings & 1u) translate_wc("rna.ct", "hbond.mac");
+    if ((settings & 1u) != 0) translate_wc("rna.ct", "hbond.mac");
     translate_aco();
     translate_stat("statfile.tab", level.c_str());
   } catch (const FatalExit&) {
