@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs a bundled example as its README shows and compares every output with
+# the expected files kept beside it, so that the examples never drift from
+# the program.
+#
+# usage: run_example.sh PROGRAM SOURCE_DIR NAME
+#
+# examples/NAME/ holds the input files, `args` (the arguments, one per line,
+# as run from examples/NAME with the shipped table ../../data/statfile.tab)
+# and expected/ (stdout and every file the run writes). With MIRELON_REDO=1
+# the expected files are rewritten from the run instead.
+set -u
+program=$1
+source_dir=$2
+name=$3
+example=$source_dir/examples/$name
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-example.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/examples/$name" "$work/data"
+cp "$source_dir/data/statfile.tab" "$work/data/"
+find "$example" -maxdepth 1 -type f ! -name args -exec cp {} "$work/examples/$name/" \;
+mapfile -t args <"$example/args"
+run=$work/examples/$name
+(cd "$run" && "$program" "${args[@]}" >"$work/stdout" 2>&1 </dev/null)
+status=$?
+# The outputs: everything in the run folder that the example did not bring.
+outputs=$(cd "$run" && for f in *; do [[ -e $example/$f ]] || echo "$f"; done | LC_ALL=C sort)
+
+if [[ ${MIRELON_REDO:-0} == 1 ]]; then
+  rm -rf "$example/expected"
+  mkdir -p "$example/expected"
+  cp "$work/stdout" "$example/expected/stdout"
+  for f in $outputs; do cp "$run/$f" "$example/expected/"; done
+  echo "rewrote $example/expected (status $status)"
+  exit 0
+fi
+
+failed=0
+[[ $status == 0 ]] || { echo "exit status $status"; failed=1; }
+cmp -s "$example/expected/stdout" "$work/stdout" || { echo "MISMATCH: stdout"; failed=1; }
+expected=$(cd "$example/expected" && ls | grep -vx stdout | LC_ALL=C sort)
+if [[ $outputs != "$expected" ]]; then
+  echo "MISMATCH: files written"
+  diff <(echo "$expected") <(echo "$outputs")
+  failed=1
+fi
+for f in $expected; do
+  if ! cmp -s "$example/expected/$f" "$run/$f"; then
+    echo "MISMATCH: $f"
+    diff "$example/expected/$f" "$run/$f" | head -10
+    failed=1
+  fi
+done
+exit $failed
