@@ -19,7 +19,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-example.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/examples/$name" "$work/data"
 cp "$source_dir/data/statfile.tab" "$work/data/"
-find "$example" -maxdepth 1 -type f ! -name args -exec cp {} "$work/examples/$name/" \;
+# The example's inputs, without the outputs of a run made in place.
+find "$example" -maxdepth 1 -type f ! -name args ! -name 'kesta.*' ! -name idarrayke.txt \
+  ! -name hbond.mac -exec cp {} "$work/examples/$name/" \;
 mapfile -t args <"$example/args"
 run=$work/examples/$name
 (cd "$run" && "$program" "${args[@]}" >"$work/stdout" 2>&1 </dev/null)

@@ -31,6 +31,13 @@ mkdir "$work/run"
 if [[ -d $case_dir/input ]]; then
   cp -a "$case_dir/input/." "$work/run/"
 fi
+# A case built on the shared data collection is skipped (status 77) where
+# the collection is not beside the project.
+if [[ -f $case_dir/setup ]] && grep -q MIRELON_SHARED_DATA "$case_dir/setup" &&
+  [[ ! -d $MIRELON_SHARED_DATA ]]; then
+  echo "shared data not found at '$MIRELON_SHARED_DATA': skipped"
+  exit 77
+fi
 if [[ -f $case_dir/setup ]]; then
   (cd "$work/run" && bash "$case_dir/setup") || { echo "setup failed"; exit 1; }
 fi
