@@ -24,10 +24,11 @@ find "$example" -maxdepth 1 -type f ! -name args ! -name 'kesta.*' ! -name idarr
   ! -name hbond.mac -exec cp {} "$work/examples/$name/" \;
 mapfile -t args <"$example/args"
 run=$work/examples/$name
+inputs=$(ls "$run")
 (cd "$run" && "$program" "${args[@]}" >"$work/stdout" 2>&1 </dev/null)
 status=$?
-# The outputs: everything in the run folder that the example did not bring.
-outputs=$(cd "$run" && for f in *; do [[ -e $example/$f ]] || echo "$f"; done | LC_ALL=C sort)
+# The outputs: everything in the run folder besides the inputs.
+outputs=$(ls "$run" | grep -vxF "$inputs" | LC_ALL=C sort)
 
 if [[ ${MIRELON_REDO:-0} == 1 ]]; then
   rm -rf "$example/expected"
