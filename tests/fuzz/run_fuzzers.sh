@@ -12,6 +12,8 @@ set -euo pipefail
 seconds=${1:?usage: run_fuzzers.sh SECONDS [BUILD_DIR] [TARGET...]}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=${2:-$source_dir/build-fuzz}
+# Absolute: the whole-run target works in a directory of its own.
+build=$(realpath -m "$build")
 shift $(( $# >= 2 ? 2 : 1 ))
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
