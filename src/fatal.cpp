@@ -17,8 +17,14 @@ void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
 void fatal(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
+  std::va_list copy;
+  va_copy(copy, args);
   std::vprintf(format, args);
   va_end(args);
+  // A message that standard output cannot take would leave the user with a
+  // bare exit status: it goes to standard error then.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) std::vfprintf(stderr, format, copy);
+  va_end(copy);
   if (fatal_handler != nullptr) {
     fatal_handler();
     std::abort();  // a handler that returns breaks the contract

@@ -6,8 +6,9 @@
 
 namespace mirelon {
 
-// Writes the printf-formatted message to standard output and ends the process
-// with exit status 1. Every fatal message of the steps goes through here, so
+// Writes the printf-formatted message to standard output (and to standard
+// error too when standard output fails) and ends the process with exit
+// status 1. Every fatal message of the steps goes through here, so
 // that the compiler checks each message against its arguments.
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -49,6 +49,18 @@ TEST(StandardOutputTest, FullStandardOutputIsReportedAfterEveryFile) {
   EXPECT_EQ(run.file("kesta.prot"), "");
 }
 
+TEST(StandardOutputTest, FatalMessageGoesToStandardErrorWhenStandardOutputFails) {
+  ProgramRun run;
+  ASSERT_TRUE(run.ok());  // no CT file: the first step stops
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  EXPECT_EQ(run_with_stdout(run, full), 1);
+  close(full);
+  EXPECT_EQ(run.file("stderr"),
+            "\nUnable to open secondary sequence file: rna.ct\nFor help type: mirelon -h\n");
+  EXPECT_EQ(run.file("kesta.seq"), "(none)");
+}
+
 TEST(StandardOutputTest, ReaderGoneDoesNotStopTheRunHalfWay) {
   ProgramRun run;
   ASSERT_TRUE(run.ok());
