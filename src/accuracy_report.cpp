@@ -2,18 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "fatal.h"
 
 namespace mirelon {
 namespace {
-
-template <typename... Args>
-std::string printed(const char* format, Args... args) {
-  char buffer[512];
-  const int length = std::snprintf(buffer, sizeof buffer, format, args...);
-  if (length < 0) return std::string();
-  return std::string(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
-}
 
 // Atom names hold primes and double quotes; as code spans they stay as written.
 std::string markdown_atom(const std::string& atom) { return "`" + atom + "`"; }
@@ -51,10 +44,11 @@ const AtomAccuracy* find_atom(const ModelAccuracy& model, const std::string& ato
   return nullptr;
 }
 
-std::string percent_text(double value) { return printed("%.1f", value); }
+std::string percent_text(double value) { return format_message("%.1f", value); }
 
 std::string nominal_text(double nominal) {
-  return nominal == std::floor(nominal) ? printed("%.0f %%", nominal) : printed("%.1f %%", nominal);
+  return nominal == std::floor(nominal) ? format_message("%.0f %%", nominal)
+                                        : format_message("%.1f %%", nominal);
 }
 
 // Mean absolute difference between coverage and nominal over the target levels.
@@ -79,13 +73,14 @@ void markdown_targets(const AccuracyReport& report, std::string* md) {
       continue;
     }
     const double difference = context->rmse() - baseline->rmse();
-    std::string result = difference < 0 ? printed("met (%.3f ppm, %.1f %% lower)", -difference,
-                                                  -100 * difference / baseline->rmse())
-                                        : printed("missed by %.3f ppm (%.1f %%)", difference,
-                                                  100 * difference / baseline->rmse());
+    std::string result = difference < 0
+                             ? format_message("met (%.3f ppm, %.1f %% lower)", -difference,
+                                              -100 * difference / baseline->rmse())
+                             : format_message("missed by %.3f ppm (%.1f %%)", difference,
+                                              100 * difference / baseline->rmse());
     *md += "| RMSE " + markdown_atom(atom) + " below base only | " +
-           printed("%.3f ppm", context->rmse()) + " | " + printed("%.3f ppm", baseline->rmse()) +
-           " | " + result + " |\n";
+           format_message("%.3f ppm", context->rmse()) + " | " +
+           format_message("%.3f ppm", baseline->rmse()) + " | " + result + " |\n";
   }
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     const double nominal = report.nominal[level - 1];
@@ -93,11 +88,11 @@ void markdown_targets(const AccuracyReport& report, std::string* md) {
     const double off = std::fabs(coverage - nominal);
     const std::string result =
         off <= report.coverage_tolerance
-            ? printed("met (%.1f points off)", off)
-            : printed("missed by %.1f points (%.1f off, %.0f allowed)",
-                      off - report.coverage_tolerance, off, report.coverage_tolerance);
-    *md += printed("| coverage at level %zu within %.0f points of ", level,
-                   report.coverage_tolerance) +
+            ? format_message("met (%.1f points off)", off)
+            : format_message("missed by %.1f points (%.1f off, %.0f allowed)",
+                             off - report.coverage_tolerance, off, report.coverage_tolerance);
+    *md += format_message("| coverage at level %zu within %.0f points of ", level,
+                          report.coverage_tolerance) +
            nominal_text(nominal) + " | " + percent_text(coverage) + " % | " +
            percent_text(report.baseline.total.coverage(level)) + " % | " + result + " |\n";
   }
@@ -108,7 +103,7 @@ void markdown_levels(const AccuracyReport& report, std::string* md) {
   *md += "## Coverage per level, all atoms\n\n";
   *md += "| level | nominal | with context | base only |\n|---|---|---|---|\n";
   for (size_t level = 1; level <= kLevelCount; ++level) {
-    *md += printed("| %zu | ", level) + nominal_text(report.nominal[level - 1]) + " | " +
+    *md += format_message("| %zu | ", level) + nominal_text(report.nominal[level - 1]) + " | " +
            percent_text(report.context.total.coverage(level)) + " % | " +
            percent_text(report.baseline.total.coverage(level)) + " % |\n";
   }
@@ -121,7 +116,7 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
       "Observed: held-out shifts compared; predicted: share of them with a prediction; "
       "context: share of the predictions taken from context statistics. Coverage in % at "
       "levels " +
-      printed("%zu to %zu", report.first_target_level, report.last_target_level) + " (";
+      format_message("%zu to %zu", report.first_target_level, report.last_target_level) + " (";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
     *md += nominal_text(report.nominal[level - 1]);
     if (level < report.last_target_level) *md += ", ";
@@ -129,7 +124,7 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
   *md += "), with context / base only.\n\n";
   *md += "| atom | observed | predicted | context | RMSE with context | RMSE base only |";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
-    *md += printed(" level %zu |", level);
+    *md += format_message(" level %zu |", level);
   }
   *md += "\n|---|---|---|---|---|---|";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
@@ -141,10 +136,12 @@ void markdown_atoms(const AccuracyReport& report, std::string* md) {
     const double observed = static_cast<double>(std::max<size_t>(context.observed, 1));
     const double predicted = static_cast<double>(std::max<size_t>(context.predicted, 1));
     *md += "| " + name +
-           printed(" | %zu | %.1f %% | %.1f %% | %.3f | ", context.observed,
-                   100 * static_cast<double>(context.predicted) / observed,
-                   100 * static_cast<double>(context.from_context) / predicted, context.rmse()) +
-           (baseline != nullptr ? printed("%.3f", baseline->rmse()) : std::string("-")) + " |";
+           format_message(" | %zu | %.1f %% | %.1f %% | %.3f | ", context.observed,
+                          100 * static_cast<double>(context.predicted) / observed,
+                          100 * static_cast<double>(context.from_context) / predicted,
+                          context.rmse()) +
+           (baseline != nullptr ? format_message("%.3f", baseline->rmse()) : std::string("-")) +
+           " |";
     for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
       *md += " " + percent_text(context.coverage(level)) + " / " +
              (baseline != nullptr ? percent_text(baseline->coverage(level)) : std::string("-")) +
@@ -168,13 +165,13 @@ void markdown_trials(const AccuracyReport& report, std::string* md) {
       "scaled median absolute deviations from the median of each base and atom; r: distinct "
       "RNAs a context statistics record needs. Calibration: mean "
       "distance of coverage from nominal over levels " +
-      printed("%zu to %zu", report.first_target_level, report.last_target_level) +
+      format_message("%zu to %zu", report.first_target_level, report.last_target_level) +
       ", in points.\n\n";
   *md +=
       "| setting | observations left out by the filter | RMSE H1' | RMSE C1' | RMSE all | "
       "calibration |";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
-    *md += printed(" level %zu |", level);
+    *md += format_message(" level %zu |", level);
   }
   *md += "\n|---|---|---|---|---|---|";
   for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
@@ -184,11 +181,11 @@ void markdown_trials(const AccuracyReport& report, std::string* md) {
   for (const FilterTrial& trial : report.trials) {
     const AtomAccuracy* h1 = find_atom(trial.accuracy, "H1'");
     const AtomAccuracy* c1 = find_atom(trial.accuracy, "C1'");
-    *md += "| " + trial.label + printed(" | %zu | ", trial.removed) +
-           (h1 != nullptr ? printed("%.3f", h1->rmse()) : std::string("-")) + " | " +
-           (c1 != nullptr ? printed("%.3f", c1->rmse()) : std::string("-")) + " | " +
-           printed("%.3f", trial.accuracy.total.rmse()) + " | " +
-           printed("%.1f", calibration_error(report, trial.accuracy.total)) + " |";
+    *md += "| " + trial.label + format_message(" | %zu | ", trial.removed) +
+           (h1 != nullptr ? format_message("%.3f", h1->rmse()) : std::string("-")) + " | " +
+           (c1 != nullptr ? format_message("%.3f", c1->rmse()) : std::string("-")) + " | " +
+           format_message("%.3f", trial.accuracy.total.rmse()) + " | " +
+           format_message("%.1f", calibration_error(report, trial.accuracy.total)) + " |";
     for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
       *md += " " + percent_text(trial.accuracy.total.coverage(level)) + " |";
     }
@@ -210,31 +207,34 @@ constexpr const char* kBaselineColour = "#d9822b";
 void svg_axis(const Panel& panel, double step, const char* unit, std::string* svg) {
   for (double v = panel.y_min; v <= panel.y_max + 1e-9; v += step) {
     const double y = panel.y(v);
-    *svg += printed("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#dddddd\"/>\n",
-                    panel.left, y, panel.left + panel.width, y);
-    *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" font-size=\"11\">%s</text>\n",
-                    panel.left - 6, y + 4, printed(unit, v).c_str());
+    *svg += format_message(
+        "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#dddddd\"/>\n", panel.left,
+        y, panel.left + panel.width, y);
+    *svg += format_message(
+        "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" font-size=\"11\">%s</text>\n",
+        panel.left - 6, y + 4, format_message(unit, v).c_str());
   }
-  *svg += printed(
+  *svg += format_message(
       "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
       "stroke=\"#444444\"/>\n",
       panel.left, panel.top, panel.width, panel.height);
 }
 
 void svg_title(double x, double y, const std::string& text, std::string* svg) {
-  *svg += printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" font-weight=\"bold\">", x, y) +
-          xml_escaped(text) + "</text>\n";
+  *svg +=
+      format_message("<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" font-weight=\"bold\">", x, y) +
+      xml_escaped(text) + "</text>\n";
 }
 
 void svg_legend(double x, double y, std::string* svg) {
-  *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n", x,
-                  y - 10, kContextColour);
-  *svg += printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">with context statistics</text>\n",
-                  x + 18, y);
-  *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n", x + 190,
-                  y - 10, kBaselineColour);
-  *svg += printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">base statistics only</text>\n",
-                  x + 208, y);
+  *svg += format_message("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n",
+                         x, y - 10, kContextColour);
+  *svg += format_message(
+      "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">with context statistics</text>\n", x + 18, y);
+  *svg += format_message("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n",
+                         x + 190, y - 10, kBaselineColour);
+  *svg += format_message(
+      "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">base statistics only</text>\n", x + 208, y);
 }
 
 void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string* svg) {
@@ -246,12 +246,12 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
   std::string band_top, band_bottom, nominal;
   for (size_t level = 1; level <= kLevelCount; ++level) {
     const double n = report.nominal[level - 1];
-    band_top += printed("%.1f,%.1f ", x(level),
-                        panel.y(std::min(n + report.coverage_tolerance, panel.y_max)));
-    nominal += printed("%.1f,%.1f ", x(level), panel.y(n));
+    band_top += format_message("%.1f,%.1f ", x(level),
+                               panel.y(std::min(n + report.coverage_tolerance, panel.y_max)));
+    nominal += format_message("%.1f,%.1f ", x(level), panel.y(n));
   }
   for (size_t level = kLevelCount; level >= 1; --level) {
-    band_bottom += printed(
+    band_bottom += format_message(
         "%.1f,%.1f ", x(level),
         panel.y(std::max(report.nominal[level - 1] - report.coverage_tolerance, panel.y_min)));
   }
@@ -262,23 +262,23 @@ void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string*
        {std::pair{&report.baseline, kBaselineColour}, std::pair{&report.context, kContextColour}}) {
     std::string points;
     for (size_t level = 1; level <= kLevelCount; ++level) {
-      points += printed("%.1f,%.1f ", x(level), panel.y(model->total.coverage(level)));
+      points += format_message("%.1f,%.1f ", x(level), panel.y(model->total.coverage(level)));
     }
     *svg += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + colour +
             "\" stroke-width=\"2\"/>\n";
     for (size_t level = 1; level <= kLevelCount; ++level) {
-      *svg += printed("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", x(level),
-                      panel.y(model->total.coverage(level)), colour);
+      *svg += format_message("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", x(level),
+                             panel.y(model->total.coverage(level)), colour);
     }
   }
   for (size_t level = 1; level <= kLevelCount; ++level) {
     const double n = report.nominal[level - 1];
-    *svg +=
-        printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-                x(level), panel.top + panel.height + 14,
-                (n == std::floor(n) ? printed("%.0f", n) : printed("%.1f", n)).c_str());
+    *svg += format_message(
+        "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n", x(level),
+        panel.top + panel.height + 14,
+        (n == std::floor(n) ? format_message("%.0f", n) : format_message("%.1f", n)).c_str());
   }
-  *svg += printed(
+  *svg += format_message(
       "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"11\">nominal "
       "coverage of the prediction level (%%); dashed: nominal, grey band: within %.0f "
       "points</text>\n",
@@ -324,11 +324,12 @@ void svg_rmse(const AccuracyReport& report, const std::vector<std::string>& atom
     for (const auto& b : bars) {
       if (b.accuracy == nullptr) continue;
       const double y = panel.y(b.accuracy->rmse());
-      *svg += printed("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
-                      b.x, y, bar, panel.top + panel.height - y, b.colour);
+      *svg += format_message(
+          "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n", b.x, y, bar,
+          panel.top + panel.height - y, b.colour);
     }
-    *svg += printed("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">", centre,
-                    panel.top + panel.height + 14) +
+    *svg += format_message("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">",
+                           centre, panel.top + panel.height + 14) +
             xml_escaped(atoms[i]) + "</text>\n";
   }
 }
@@ -370,11 +371,11 @@ std::string format_accuracy_svg(const AccuracyReport& report) {
   }
   constexpr double kWidth = 900;
   constexpr double kHeight = 1040;
-  std::string svg = printed(
+  std::string svg = format_message(
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
       "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\">\n",
       kWidth, kHeight, kWidth, kHeight);
-  svg += printed("<rect width=\"%.0f\" height=\"%.0f\" fill=\"white\"/>\n", kWidth, kHeight);
+  svg += format_message("<rect width=\"%.0f\" height=\"%.0f\" fill=\"white\"/>\n", kWidth, kHeight);
   svg_title(20, 26, report.title, &svg);
   svg_legend(20, 50, &svg);
 

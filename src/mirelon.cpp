@@ -1,14 +1,15 @@
 // The driver: banner, options, and the steps in their fixed order.
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "numbers.h"
+#include "options.h"
 #include "translate.h"
 
 namespace {
@@ -57,22 +58,12 @@ void print_help() {
   put_line("\t-w\toutput KESTA macro to generate Watson-Crick H-bond restraints (default none)\n");
 }
 
-// Writes a message to standard error after everything already written to
+// Writes `message` to standard error after everything already written to
 // standard output, and ends the run.
-[[noreturn]] void option_error(const char* format, int value) {
+[[noreturn]] void option_error(const std::string& message) {
   std::fflush(stdout);
-  std::fprintf(stderr, format, value);
+  std::fputs(message.c_str(), stderr);
   std::exit(1);
-}
-
-[[noreturn]] void report_option_error(int option) {
-  if (option == 'c' || option == 'f' || option == 's' || option == 'w') {
-    option_error("Option -%c requires an argument.\n", option);
-  }
-  // getopt hands a byte above 127 back sign-extended: report the byte itself.
-  const unsigned char byte = static_cast<unsigned char>(option);
-  if (std::isprint(byte) != 0) option_error("Unknown option '-%c'.\n", byte);
-  option_error("Unknown option character '\\x%x'.\n", byte);
 }
 
 }  // namespace
@@ -115,7 +106,7 @@ int main(int argc, char* argv[]) {
         print_help();
         return 1;
       default:
-        report_option_error(optopt);
+        option_error(mirelon::option_error_message(optopt, "cfsw"));
     }
   }
   for (int i = optind; i < argc; ++i) std::printf("Non-option argument %s\n", argv[i]);

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "files.h"
+#include "options.h"
 #include "structure.h"
 
 namespace {
@@ -53,16 +54,6 @@ void fail(const char* format, ...) {
   std::vfprintf(stderr, format, args);
   va_end(args);
   std::exit(1);
-}
-
-[[noreturn]] void report_option_error(int option) {
-  if (option == 't' || option == 'n' || option == 'o') {
-    fail("Option -%c requires an argument.\n", option);
-  }
-  // getopt hands a byte above 127 back sign-extended: report the byte itself.
-  const unsigned char byte = static_cast<unsigned char>(option);
-  if (std::isprint(byte) != 0) fail("Unknown option '-%c'.\n", byte);
-  fail("Unknown option character '\\x%x'.\n", byte);
 }
 
 // The converted structure in the format named by `format`.
@@ -119,7 +110,7 @@ int main(int argc, char* argv[]) {
         print_help();
         return 0;
       default:
-        report_option_error(optopt);
+        fail("%s", mirelon::option_error_message(optopt, "tno").c_str());
     }
   }
   if (format != kFormatCt && format != kFormatBpseq && format != kFormatDotBracket) {

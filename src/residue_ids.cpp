@@ -2,7 +2,6 @@
 
 #include "fatal.h"
 #include "files.h"
-#include "numbers.h"
 #include "text.h"
 
 namespace mirelon {
@@ -28,16 +27,10 @@ bool parse_residue_ids(std::string_view content, size_t capacity,
   }
   records->assign(static_cast<size_t>(count), ResidueIdRecord());
   const size_t word_limit = records->size() * kResidueIdFieldCount;
-  size_t k = 0;
-  size_t i = 0;
-  while (k < word_limit && i < content.size()) {
-    while (i < content.size() && is_space(content[i])) ++i;
-    const size_t start = i;
-    while (i < content.size() && !is_space(content[i])) ++i;
-    if (i == start) break;
-    (*records)[k / kResidueIdFieldCount][k % kResidueIdFieldCount].assign(
-        content.substr(start, i - start));
-    ++k;
+  WordScanner words(content);
+  std::string_view word;
+  for (size_t k = 0; k < word_limit && words.next(&word); ++k) {
+    (*records)[k / kResidueIdFieldCount][k % kResidueIdFieldCount].assign(word);
   }
   return true;
 }

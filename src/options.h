@@ -1,0 +1,20 @@
+// The command-line option errors that mirelon and mirelon-ct report in the
+// same words.
+#ifndef MIRELON_OPTIONS_H_
+#define MIRELON_OPTIONS_H_
+
+#include <string>
+#include <string_view>
+
+namespace mirelon {
+
+// The message for an option that getopt (with opterr 0) refused, `option`
+// being its optopt: "Option -%c requires an argument.\n" when `option` is one
+// of `options_with_argument`, otherwise "Unknown option '-%c'.\n" for a
+// printable byte and "Unknown option character '\x%x'.\n" for any other.
+// getopt hands a byte above 127 back sign-extended; the byte itself is named.
+std::string option_error_message(int option, std::string_view options_with_argument);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_OPTIONS_H_
