@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "shift_prediction.h"
+#include "prediction/shift_prediction.h"
 
 namespace {
 

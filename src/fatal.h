@@ -1,15 +1,13 @@
-// The one way a step ends the run on a fatal error.
+// mirelon's one way to end the run on a fatal error.
 #ifndef MIRELON_FATAL_H_
 #define MIRELON_FATAL_H_
-
-#include <string>
 
 namespace mirelon {
 
 // Writes the printf-formatted message to standard output (and to standard
 // error too when standard output fails) and ends the process with exit
-// status 1. Every fatal message of the steps goes through here, so
-// that the compiler checks each message against its arguments.
+// status 1. Every fatal message of the steps goes through here, so that the
+// compiler checks each message against its arguments.
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // What fatal() does after its message: by default it ends the process with
@@ -18,13 +16,6 @@ namespace mirelon {
 // handler must not return.
 using FatalHandler = void (*)();
 void set_fatal_handler(FatalHandler handler);
-
-// Returns the printf-formatted text. Used by parsers to build the exact message
-// that their step reports through fatal().
-std::string format_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// The message for a count above a table's capacity, shared by every step.
-std::string capacity_message(long long count, long long capacity);
 
 }  // namespace mirelon
 

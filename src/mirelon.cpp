@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "numbers.h"
-#include "options.h"
+#include "common/numbers.h"
+#include "common/options.h"
 #include "translate.h"
 
 namespace {

@@ -4,10 +4,11 @@
 #include <array>
 #include <string_view>
 
+#include "common/messages.h"
+#include "common/nucleotides.h"
+#include "common/numbers.h"
 #include "fatal.h"
-#include "files.h"
-#include "nucleotides.h"
-#include "numbers.h"
+#include "step_files.h"
 #include "translate.h"
 
 namespace mirelon {
@@ -104,6 +105,6 @@ int translate_aco() {
                                  static_cast<long long>(kMaxRestraintEntries))
                     .c_str());
   }
-  write_output_file(kRestraintFileName, format_restraint_file(records));
+  write_step_file(kRestraintFileName, format_restraint_file(records));
   return 1;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "residue_ids.h"
+#include "structure/residue_ids.h"
 
 namespace mirelon {
 

@@ -1,32 +1,75 @@
 // The chemical shift step: "idarrayke.txt" and the statistics table in,
 // "kesta.prot" out.
+#include "translate_stat.h"
+
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/files.h"
+#include "common/messages.h"
+#include "common/numbers.h"
 #include "fatal.h"
-#include "files.h"
-#include "numbers.h"
-#include "residue_ids.h"
-#include "shift_prediction.h"
-#include "stat_table.h"
+#include "prediction/stat_table.h"
+#include "step_files.h"
 #include "translate.h"
+
+namespace mirelon {
 
 namespace {
 
-mirelon::StatTable read_stat_table(const char* file_name) {
+// Columns of a "kesta.prot" line: minimum widths, and the line with every
+// text within its width, line feed included.
+constexpr size_t kNumberWidth = 4;
+constexpr size_t kMeanWidth = 10;
+constexpr size_t kToleranceWidth = 9;
+constexpr std::string_view kAtomGap = "  ";
+constexpr size_t kAtomWidth = 4;
+constexpr size_t kResidueWidth = 4;
+constexpr size_t kOriginWidth = 4;
+constexpr size_t kShiftLineLength = 38;
+
+// Appends the line of `entry` in the layout of format_shift_line().
+void append_shift_line(const ShiftEntry& entry, std::string* out) {
+  append_pad_left(out, decimal(static_cast<int64_t>(entry.number)), kNumberWidth);
+  append_pad_left(out, format_f4(strtod_text(entry.mean_shift)), kMeanWidth);
+  append_pad_left(out, format_f4(strtod_text(entry.tolerance)), kToleranceWidth);
+  out->append(kAtomGap);
+  append_pad_right(out, entry.atom, kAtomWidth);
+  append_pad_left(out, entry.residue_number, kResidueWidth);
+  append_pad_left(out, std::string_view(&entry.origin, 1), kOriginWidth);
+  out->push_back('\n');
+}
+
+StatTable read_stat_table(const char* file_name) {
   std::string content;
-  if (!mirelon::read_input_file(file_name, &content)) {
-    mirelon::fatal("\nUnable to open statistics file: %s\nFor help type: mirelon -h\n", file_name);
+  if (!read_input_file(file_name, &content)) {
+    fatal("\nUnable to open statistics file: %s\nFor help type: mirelon -h\n", file_name);
   }
-  mirelon::StatTable table;
+  StatTable table;
   std::string error;
-  if (!mirelon::parse_stat_table(content, file_name, &table, &error)) {
-    mirelon::fatal("%s", error.c_str());
-  }
+  if (!parse_stat_table(content, file_name, &table, &error)) fatal("%s", error.c_str());
   return table;
 }
 
 }  // namespace
+
+std::string format_shift_line(const ShiftEntry& entry) {
+  std::string line;
+  append_shift_line(entry, &line);
+  return line;
+}
+
+std::string format_shift_list(const std::vector<ShiftEntry>& entries) {
+  std::string content;
+  // Lines are 37 bytes unless a text is wider than its column.
+  content.reserve(entries.size() * kShiftLineLength);
+  for (const ShiftEntry& entry : entries) append_shift_line(entry, &content);
+  return content;
+}
+
+}  // namespace mirelon
 
 int translate_stat(const char* stat_file, const char* level) {
   using namespace mirelon;
@@ -44,6 +87,6 @@ int translate_stat(const char* stat_file, const char* level) {
   }
   // Every failure came before this point, so a failed run leaves an older
   // "kesta.prot" as it was.
-  write_output_file(kShiftListFileName, format_shift_list(entries));
+  write_step_file(kShiftListFileName, format_shift_list(entries));
   return 1;
 }

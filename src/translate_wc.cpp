@@ -4,11 +4,14 @@
 
 #include <algorithm>
 
+#include "common/files.h"
+#include "common/messages.h"
+#include "common/nucleotides.h"
+#include "common/numbers.h"
 #include "fatal.h"
-#include "files.h"
-#include "nucleotides.h"
-#include "numbers.h"
+#include "step_files.h"
 #include "translate.h"
+#include "translate_seq.h"
 
 namespace mirelon {
 
@@ -36,7 +39,7 @@ bool is_last_pair(const Residue& residue) { return residue.id[kMarkAfter] == kMa
 
 }  // namespace
 
-bool find_helix_ends(const SecondaryStructure& structure, HelixEnds* ends, std::string* error) {
+bool find_helix_ends(const CtTables& structure, HelixEnds* ends, std::string* error) {
   const std::vector<CtRecord>& records = structure.records;
   const std::vector<Residue>& residues = structure.residues;
   std::vector<size_t> pair_records;
@@ -109,13 +112,13 @@ int translate_wc(const char* ct_file, const char* macro_file) {
         "for the macro.\n",
         ct_file);
   }
-  const SecondaryStructure structure = read_secondary_structure(ct_file);
+  const CtTables structure = read_ct_tables(ct_file);
   write_sequence_file(structure.residues);
   HelixEnds ends;
   std::string error;
   if (!find_helix_ends(structure, &ends, &error)) fatal("%s", error.c_str());
   // Without a helix the macro file is not touched at all.
-  if (ends.helix_count > 0) write_output_file(macro_file, format_hbond_macro(ends));
+  if (ends.helix_count > 0) write_step_file(macro_file, format_hbond_macro(ends));
   write_residue_id_file(format_residue_id_file(structure.residues));
   return 0;
 }

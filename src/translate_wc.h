@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "secondary_structure.h"
+#include "ct_tables.h"
 
 namespace mirelon {
 
@@ -38,7 +38,7 @@ struct HelixEnds {
 // helix count is the number of first pairs. Returns false with the capacity
 // message in `error` when 2 x the helix count, or else the number of first
 // plus last pairs, exceeds 10000.
-bool find_helix_ends(const SecondaryStructure& structure, HelixEnds* ends, std::string* error);
+bool find_helix_ends(const CtTables& structure, HelixEnds* ends, std::string* error);
 
 // The macro: one "hbond watsoncrick=a-b,c-d\n" line per helix, in order, with
 // a and d from the helix's first pair entry and b and c from its last.

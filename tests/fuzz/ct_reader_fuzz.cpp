@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "residue_ids.h"
-#include "secondary_structure.h"
+#include "ct_tables.h"
+#include "structure/residue_ids.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);
   std::vector<mirelon::CtRecord> records;
   std::string error;
-  if (!mirelon::parse_ct(content, "fuzz.ct", &records, &error)) {
+  if (!mirelon::parse_ct_records(content, "fuzz.ct", &records, &error)) {
     if (error.empty() || error.back() != '\n') std::abort();
     return 0;
   }

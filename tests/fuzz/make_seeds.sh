@@ -4,7 +4,7 @@
 # run one input per case that has both a CT file and a table.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-golden=$here/../golden
+golden=$here/../mirelon/golden
 corpus=$here/corpus
 rm -rf "$corpus"
 mkdir -p "$corpus"/{ct_reader,residue_ids,stat_table,whole_run}

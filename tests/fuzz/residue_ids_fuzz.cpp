@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "files.h"
-#include "residue_ids.h"
-#include "shift_prediction.h"
-#include "stat_table.h"
+#include "common/files.h"
+#include "prediction/shift_prediction.h"
+#include "prediction/stat_table.h"
+#include "structure/residue_ids.h"
 #include "translate_aco.h"
+#include "translate_stat.h"
 
 namespace {
 

@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "residue_ids.h"
-#include "shift_prediction.h"
-#include "stat_table.h"
+#include "prediction/shift_prediction.h"
+#include "prediction/stat_table.h"
+#include "structure/residue_ids.h"
+#include "translate_stat.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/files.h"
 #include "fatal.h"
-#include "files.h"
 #include "translate.h"
 
 namespace {

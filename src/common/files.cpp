@@ -1,0 +1,82 @@
+#include "common/files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "common/messages.h"
+
+namespace mirelon {
+
+namespace {
+
+// Appends everything left in `file` to `content`; false when a read fails.
+bool read_to_end(std::FILE* file, std::string* content) {
+  char buffer[1 << 16];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  return std::ferror(file) == 0;
+}
+
+}  // namespace
+
+bool read_input_file(const char* name, std::string* content) {
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) return false;
+  // A directory opens for reading on this platform but reads as nothing or
+  // fails; it is no input file.
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return false;
+  }
+  content->clear();
+  const bool read = read_to_end(file, content);
+  std::fclose(file);
+  return read;
+}
+
+bool is_stream_file(const char* name) {
+  struct stat info;
+  return stat(name, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+bool read_standard_input(std::string* content) {
+  content->clear();
+  return read_to_end(stdin, content);
+}
+
+namespace {
+
+bool unable_to_write(const char* name, int error_number, std::string* error) {
+  *error = format_message("\nUnable to write file: %s (%s)\n", name, std::strerror(error_number));
+  return false;
+}
+
+}  // namespace
+
+bool write_output_file(const char* name, std::string_view content, std::string* error) {
+  std::FILE* file = std::fopen(name, "wb");
+  if (file == nullptr) return unable_to_write(name, errno, error);
+  errno = 0;
+  if (!content.empty() && std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
+    const int error_number = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    return unable_to_write(name, error_number, error);
+  }
+  if (std::fflush(file) != 0) {
+    const int error_number = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    return unable_to_write(name, error_number, error);
+  }
+  if (std::fclose(file) != 0) return unable_to_write(name, errno != 0 ? errno : EIO, error);
+  return true;
+}
+
+void write_stdout(std::string_view content) {
+  if (!content.empty()) std::fwrite(content.data(), 1, content.size(), stdout);
+}
+
+}  // namespace mirelon

@@ -1,0 +1,35 @@
+// Reading input files whole and writing output files with every failure
+// reported.
+#ifndef MIRELON_COMMON_FILES_H_
+#define MIRELON_COMMON_FILES_H_
+
+#include <string>
+#include <string_view>
+
+namespace mirelon {
+
+// Reads the whole file `name` into `content`. Returns false when the file
+// cannot be opened, is a directory, or a read fails; each step reports that
+// as "cannot be opened" with its own message.
+bool read_input_file(const char* name, std::string* content);
+
+// True when `name` exists and is a pipe, a socket or a device: a file that
+// may give other content, or none, when it is read a second time.
+bool is_stream_file(const char* name);
+
+// Reads standard input to its end into `content`. Returns false when a read
+// fails.
+bool read_standard_input(std::string* content);
+
+// Writes `content` as the whole new content of the file `name`, creating it
+// or cutting an existing file to length 0. Returns false with
+// "\nUnable to write file: NAME (REASON)\n" in `error` when the file cannot
+// be opened, or a write or the close fails.
+bool write_output_file(const char* name, std::string_view content, std::string* error);
+
+// Writes `content` to standard output as it stands (it may hold any bytes).
+void write_stdout(std::string_view content);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_COMMON_FILES_H_

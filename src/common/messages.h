@@ -1,0 +1,20 @@
+// Building message texts: printf-formatted strings and the shared capacity
+// message. Nothing here prints; each program reports the texts its own way.
+#ifndef MIRELON_COMMON_MESSAGES_H_
+#define MIRELON_COMMON_MESSAGES_H_
+
+#include <string>
+
+namespace mirelon {
+
+// Returns the printf-formatted text. Parsers use it to build the exact
+// message that their program reports.
+std::string format_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The message for a count above a table's capacity, shared by every step:
+// "Error: String array size COUNT larger than maximum CAPACITY.\n".
+std::string capacity_message(long long count, long long capacity);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_COMMON_MESSAGES_H_

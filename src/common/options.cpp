@@ -1,0 +1,19 @@
+#include "common/options.h"
+
+#include <cctype>
+
+#include "common/messages.h"
+
+namespace mirelon {
+
+std::string option_error_message(int option, std::string_view options_with_argument) {
+  const unsigned char byte = static_cast<unsigned char>(option);
+  if (byte != '\0' &&
+      options_with_argument.find(static_cast<char>(byte)) != std::string_view::npos) {
+    return format_message("Option -%c requires an argument.\n", byte);
+  }
+  if (std::isprint(byte) != 0) return format_message("Unknown option '-%c'.\n", byte);
+  return format_message("Unknown option character '\\x%x'.\n", byte);
+}
+
+}  // namespace mirelon

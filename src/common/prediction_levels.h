@@ -1,0 +1,43 @@
+// The prediction levels and the multiplier rows of the statistics table:
+// the one home of the numbers that the prediction, the table writer and the
+// accuracy evaluation must agree on.
+#ifndef MIRELON_COMMON_PREDICTION_LEVELS_H_
+#define MIRELON_COMMON_PREDICTION_LEVELS_H_
+
+#include <array>
+#include <cstddef>
+
+namespace mirelon {
+
+// Prediction levels 1 to 11, as option -c takes them.
+inline constexpr long kMinLevel = 1;
+inline constexpr long kMaxLevel = 11;
+inline constexpr size_t kLevelCount = static_cast<size_t>(kMaxLevel - kMinLevel + 1);
+
+// Coverage p of each level: the share of resonances that the interval is to
+// hold (50 % up to 99.9 %, as the help text lists them); level L is at
+// position L - 1.
+inline constexpr std::array<double, kLevelCount> kLevelCoverages = {
+    0.50, 0.60, 0.70, 0.80, 0.90, 0.95, 0.98, 0.99, 0.995, 0.998, 0.999};
+
+// Context statistics records need at least this many observations; counts
+// from here up to kMaxCountedObservations have a multiplier row of their own
+// (count n uses row n - 1, counting rows from 1).
+inline constexpr long kMinObservations = 2;
+inline constexpr long kMaxCountedObservations = 121;
+
+// Rows of the multiplier section: one per counted observation count, then
+// the large-count row for larger counts and for base statistics.
+inline constexpr size_t kMultiplierRowCount =
+    static_cast<size_t>(kMaxCountedObservations - kMinObservations + 1) + 1;
+// The large-count row, counting rows from 1.
+inline constexpr size_t kLargeCountRow = kMultiplierRowCount;
+
+static_assert(kLevelCount == 11, "the help text and the table format list 11 levels");
+static_assert(kLargeCountRow == static_cast<size_t>(kMaxCountedObservations),
+              "count n uses row n - 1, so the row after the last counted one is row 121");
+static_assert(kMinObservations >= 2, "a spread needs two observations");
+
+}  // namespace mirelon
+
+#endif  // MIRELON_COMMON_PREDICTION_LEVELS_H_

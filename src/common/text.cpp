@@ -1,0 +1,80 @@
+#include "common/text.h"
+
+#include <algorithm>
+
+#include "common/numbers.h"
+
+namespace mirelon {
+
+bool LineReader::next(std::string_view* line, bool* terminated) {
+  if (rest_.empty()) return false;
+  const size_t end = rest_.find('\n');
+  ++line_number_;
+  if (end == std::string_view::npos) {
+    *line = rest_;
+    *terminated = false;
+    rest_ = std::string_view();
+  } else {
+    *line = rest_.substr(0, end);
+    *terminated = true;
+    rest_.remove_prefix(end + 1);
+  }
+  return true;
+}
+
+bool LineReader::next_nonblank(std::string_view* line) {
+  bool terminated = false;
+  while (next(line, &terminated)) {
+    if (!is_blank(*line)) return true;
+  }
+  return false;
+}
+
+bool LineReader::next_words(std::vector<std::string_view>* words) {
+  std::string_view line;
+  bool terminated;
+  while (next(&line, &terminated)) {
+    *words = split_words(line);
+    if (!words->empty() && (*words)[0][0] != '#') return true;
+  }
+  return false;
+}
+
+bool WordScanner::next(std::string_view* word) {
+  const char* p = rest_.data();
+  const char* const end = p + rest_.size();
+  while (p < end && is_space(*p)) ++p;
+  const char* const start = p;
+  while (p < end && !is_space(*p)) ++p;
+  if (p == start) {
+    rest_ = std::string_view();
+    return false;
+  }
+  *word = std::string_view(start, static_cast<size_t>(p - start));
+  rest_ = std::string_view(p, static_cast<size_t>(end - p));
+  return true;
+}
+
+std::vector<std::string_view> split_words(std::string_view text) {
+  std::vector<std::string_view> words;
+  WordScanner scanner(text);
+  std::string_view word;
+  while (scanner.next(&word)) words.push_back(word);
+  return words;
+}
+
+bool is_blank(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return is_space(c); });
+}
+
+std::string_view trim_space(std::string_view text) {
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+long long count_terminated_lines(std::string_view content) {
+  return std::count(content.begin(), content.end(), '\n');
+}
+
+}  // namespace mirelon

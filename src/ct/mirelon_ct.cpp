@@ -1,0 +1,152 @@
+// mirelon-ct: converts an RNA secondary structure between CT, BPSEQ and
+// dot-bracket, so that users get the CT file mirelon reads from what they
+// have. The converted text goes to standard output or the -o file; every
+// message goes to standard error, so that no message ends up in a CT file.
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/files.h"
+#include "common/options.h"
+#include "structure/structure.h"
+
+namespace {
+
+constexpr const char* kOptions = "ht:n:uo:";
+constexpr const char* kStandardStream = "-";
+constexpr const char* kStandardInputName = "(standard input)";
+
+constexpr std::string_view kFormatCt = "ct";
+constexpr std::string_view kFormatBpseq = "bpseq";
+constexpr std::string_view kFormatDotBracket = "db";
+
+void print_help() {
+  std::fputs(
+      "Usage: mirelon-ct [options] [input]\n"
+      "\n"
+      "\t-h\thelp\n"
+      "\t-t\tformat of the output: ct, bpseq or db (dot-bracket) (default ct)\n"
+      "\t-n\tname for the CT header, the \">\" line or the BPSEQ \"Filename:\" line\n"
+      "\t\t(default the name in the input)\n"
+      "\t-u\twrite the bases in upper case, T as U\n"
+      "\t-o\toutput file (default standard output)\n"
+      "\tinput\tfile with an RNA secondary structure in CT, BPSEQ or dot-bracket format,\n"
+      "\t\trecognised by its content (default standard input, also for \"-\")\n"
+      "\n",
+      stdout);
+}
+
+// Writes the printf-formatted message to standard error and ends the run
+// with exit status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
+
+void fail(const char* format, ...) {
+  std::fflush(stdout);
+  std::va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+  std::exit(1);
+}
+
+// The converted structure in the format named by `format`.
+std::string format_structure(const mirelon::Structure& structure, std::string_view format,
+                             const char* input_name) {
+  if (format == kFormatBpseq) {
+    if (!structure.breaks.empty()) {
+      std::fprintf(stderr,
+                   "%s: warning: BPSEQ has no strand breaks; the %zu strands are written one "
+                   "after the other\n",
+                   input_name, structure.breaks.size() + 1);
+    }
+    return mirelon::format_structure_bpseq(structure);
+  }
+  if (format == kFormatDotBracket) {
+    std::string text;
+    std::string error;
+    if (!mirelon::format_structure_dot_bracket(structure, &text, &error)) {
+      fail("%s: %s", input_name, error.c_str());
+    }
+    return text;
+  }
+  return mirelon::format_structure_ct(structure);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  std::string_view format = kFormatCt;
+  const char* name = nullptr;
+  bool upper_rna = false;
+  const char* output = kStandardStream;
+
+  // The command line is the only configuration: GNU argument permutation
+  // holds whatever the environment says.
+  unsetenv("POSIXLY_CORRECT");
+  opterr = 0;
+  int option;
+  while ((option = getopt(argc, argv, kOptions)) != -1) {
+    switch (option) {
+      case 't':
+        format = optarg;
+        break;
+      case 'n':
+        name = optarg;
+        break;
+      case 'u':
+        upper_rna = true;
+        break;
+      case 'o':
+        output = optarg;
+        break;
+      case 'h':
+        print_help();
+        return 0;
+      default:
+        fail("%s", mirelon::option_error_message(optopt, "tno").c_str());
+    }
+  }
+  if (format != kFormatCt && format != kFormatBpseq && format != kFormatDotBracket) {
+    fail("Unknown output format '%s': use ct, bpseq or db.\n", std::string(format).c_str());
+  }
+  if (name != nullptr && std::strpbrk(name, "\r\n") != nullptr) {
+    fail("The name given with -n must not hold a line break.\n");
+  }
+  if (argc - optind > 1) fail("Too many input files: %s\n", argv[optind + 1]);
+
+  // Read and convert everything before the output is opened, so that an
+  // error leaves an earlier output file untouched.
+  const char* input = optind < argc ? argv[optind] : kStandardStream;
+  const bool from_stdin = std::strcmp(input, kStandardStream) == 0;
+  const char* input_name = from_stdin ? kStandardInputName : input;
+  std::string content;
+  if (from_stdin ? !mirelon::read_standard_input(&content)
+                 : !mirelon::read_input_file(input, &content)) {
+    fail("Unable to open structure file: %s\nFor help type: mirelon-ct -h\n", input_name);
+  }
+  mirelon::Structure structure;
+  std::string error;
+  if (!mirelon::parse_structure(content, input_name, &structure, &error)) {
+    fail("%s", error.c_str());
+  }
+  if (name != nullptr) structure.name = name;
+  if (upper_rna) mirelon::convert_to_upper_rna(&structure);
+  const std::string text = format_structure(structure, format, input_name);
+
+  if (std::strcmp(output, kStandardStream) != 0) {
+    if (!mirelon::write_output_file(output, text, &error)) fail("%s", error.c_str());
+    return 0;
+  }
+  mirelon::write_stdout(text);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    fail("Unable to write file: standard output (%s)\n", std::strerror(errno));
+  }
+  return 0;
+}

@@ -1,0 +1,44 @@
+// mirelon's reading of a CT file, shared by the sequence step and the
+// hydrogen-bond step: the nucleotide lines as text tables and the residues
+// built from them. (The structure library's CT reader, which checks far
+// more, serves the companion tools.)
+#ifndef MIRELON_CT_TABLES_H_
+#define MIRELON_CT_TABLES_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "structure/ct_line.h"
+#include "structure/residue_context.h"
+
+namespace mirelon {
+
+inline constexpr size_t kMaxNucleotides = 10000;
+
+// Parses the content of a CT file named `file_name` (the name only goes into
+// messages). The first line is a header and is skipped; after it, lines that
+// hold only white space are skipped, and every other line is one nucleotide
+// with exactly six columns, of which columns 1, 3, 4 and 5 are whole numbers.
+// Returns false with the exact message in `error` when there are more than
+// 10000 nucleotides (tested first), or at the first line, in file order, with
+// another column count or a column that is no whole number.
+bool parse_ct_records(std::string_view content, const char* file_name,
+                      std::vector<CtRecord>* records, std::string* error);
+
+// What both steps read from a CT file.
+struct CtTables {
+  std::vector<CtRecord> records;
+  std::vector<Residue> residues;
+};
+
+// Reads and classifies the CT file `file_name`. Ends the process with exit
+// status 1 after the message when the file cannot be opened or read, holds
+// more than 10000 nucleotides, or has a malformed line; nothing has been
+// written then.
+CtTables read_ct_tables(const char* file_name);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_CT_TABLES_H_

@@ -1,0 +1,72 @@
+// The statistics table: context statistics, base statistics and interval
+// multipliers, each section closed by a line that starts with ':'.
+#ifndef MIRELON_STAT_TABLE_H_
+#define MIRELON_STAT_TABLE_H_
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/prediction_levels.h"
+
+namespace mirelon {
+
+// Records each section may hold.
+inline constexpr size_t kMaxStatRecords = 20000;
+inline constexpr size_t kStatSectionCount = 3;
+inline constexpr char kStatComment = '#';
+inline constexpr char kStatTerminator = ':';
+
+inline constexpr size_t kContextFieldCount = 13;
+inline constexpr size_t kBaseFieldCount = 8;
+// A multiplier row: its label, then one factor per prediction level.
+inline constexpr size_t kMultiplierFieldCount = 1 + kLevelCount;
+static_assert(kMultiplierFieldCount == 12, "the table format has 12 fields per multiplier row");
+
+// Positions of the fields that the prediction reads (field 1 is position 0);
+// the others must be present but are not read.
+enum ContextStatField : size_t {
+  kContextAtom = 0,    // atom name, as in the atom catalogue
+  kContextKey = 2,     // context key of the residue
+  kContextCount = 3,   // observation count, selects the multiplier row
+  kContextMean = 4,    // mean shift, copied as text
+  kContextSpread = 5,  // spread, scaled by the multiplier
+};
+enum BaseStatField : size_t {
+  kBaseLetter = 0,  // "A", "C", "G" or "U"
+  kBaseAtom = 1,    // atom name
+  kBaseMean = 6,    // mean shift, copied as text
+  kBaseSpread = 7,  // spread
+};
+// Field 1 of a multiplier row is its label; field L + 1 serves level L.
+inline constexpr size_t kMultiplierLabel = 0;
+
+using ContextStatRecord = std::array<std::string, kContextFieldCount>;
+using BaseStatRecord = std::array<std::string, kBaseFieldCount>;
+using MultiplierRow = std::array<std::string, kMultiplierFieldCount>;
+
+// The three sections as the words stood in the file, in file order; nothing
+// is converted while reading.
+struct StatTable {
+  std::vector<ContextStatRecord> context;
+  std::vector<BaseStatRecord> base;
+  std::vector<MultiplierRow> multipliers;
+};
+
+// Parses the content of the statistics table `file_name` (the name only goes
+// into messages). Line by line, a last line without a line feed included: a
+// line starting with '#' is a comment, one starting with ':' ends a section,
+// and any other line is cut at its first word that starts with '#' or ':';
+// what is left is a record of its section, or nothing when no word is left.
+// Everything after the third terminator is ignored. Returns false with the
+// exact message in `error` for the first failure in this order: fewer than
+// three terminators; a section above 20000 records (sections 1, 2, 3 in
+// turn); the first record, in file order, without 13, 8 or 12 words.
+bool parse_stat_table(std::string_view content, const char* file_name, StatTable* table,
+                      std::string* error);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_STAT_TABLE_H_

@@ -1,0 +1,399 @@
+#include "stats/accuracy_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/messages.h"
+
+namespace mirelon {
+namespace {
+
+// Atom names hold primes and double quotes; as code spans they stay as written.
+std::string markdown_atom(const std::string& atom) { return "`" + atom + "`"; }
+
+std::string xml_escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&apos;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+const AtomAccuracy* find_atom(const ModelAccuracy& model, const std::string& atom) {
+  for (const AtomAccuracy& a : model.atoms) {
+    if (a.atom == atom) return &a;
+  }
+  return nullptr;
+}
+
+std::string percent_text(double value) { return format_message("%.1f", value); }
+
+std::string nominal_text(double nominal) {
+  return nominal == std::floor(nominal) ? format_message("%.0f %%", nominal)
+                                        : format_message("%.1f %%", nominal);
+}
+
+// Mean absolute difference between coverage and nominal over the target levels.
+double calibration_error(const AccuracyReport& report, const AtomAccuracy& total) {
+  double sum = 0;
+  size_t n = 0;
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    sum += std::fabs(total.coverage(level) - report.nominal[level - 1]);
+    ++n;
+  }
+  return n == 0 ? 0 : sum / static_cast<double>(n);
+}
+
+void markdown_targets(const AccuracyReport& report, std::string* md) {
+  *md += "## Targets\n\n";
+  *md += "| target | with context | base only | result |\n|---|---|---|---|\n";
+  for (const std::string& atom : report.target_atoms) {
+    const AtomAccuracy* context = find_atom(report.context, atom);
+    const AtomAccuracy* baseline = find_atom(report.baseline, atom);
+    if (context == nullptr || baseline == nullptr || context->predicted == 0) {
+      *md += "| RMSE " + markdown_atom(atom) + " below base only | - | - | no observations |\n";
+      continue;
+    }
+    const double difference = context->rmse() - baseline->rmse();
+    std::string result = difference < 0
+                             ? format_message("met (%.3f ppm, %.1f %% lower)", -difference,
+                                              -100 * difference / baseline->rmse())
+                             : format_message("missed by %.3f ppm (%.1f %%)", difference,
+                                              100 * difference / baseline->rmse());
+    *md += "| RMSE " + markdown_atom(atom) + " below base only | " +
+           format_message("%.3f ppm", context->rmse()) + " | " +
+           format_message("%.3f ppm", baseline->rmse()) + " | " + result + " |\n";
+  }
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    const double nominal = report.nominal[level - 1];
+    const double coverage = report.context.total.coverage(level);
+    const double off = std::fabs(coverage - nominal);
+    const std::string result =
+        off <= report.coverage_tolerance
+            ? format_message("met (%.1f points off)", off)
+            : format_message("missed by %.1f points (%.1f off, %.0f allowed)",
+                             off - report.coverage_tolerance, off, report.coverage_tolerance);
+    *md += format_message("| coverage at level %zu within %.0f points of ", level,
+                          report.coverage_tolerance) +
+           nominal_text(nominal) + " | " + percent_text(coverage) + " % | " +
+           percent_text(report.baseline.total.coverage(level)) + " % | " + result + " |\n";
+  }
+  *md += "\n";
+}
+
+void markdown_levels(const AccuracyReport& report, std::string* md) {
+  *md += "## Coverage per level, all atoms\n\n";
+  *md += "| level | nominal | with context | base only |\n|---|---|---|---|\n";
+  for (size_t level = 1; level <= kLevelCount; ++level) {
+    *md += format_message("| %zu | ", level) + nominal_text(report.nominal[level - 1]) + " | " +
+           percent_text(report.context.total.coverage(level)) + " % | " +
+           percent_text(report.baseline.total.coverage(level)) + " % |\n";
+  }
+  *md += "\n";
+}
+
+void markdown_atoms(const AccuracyReport& report, std::string* md) {
+  *md += "## Per atom\n\n";
+  *md +=
+      "Observed: held-out shifts compared; predicted: share of them with a prediction; "
+      "context: share of the predictions taken from context statistics. Coverage in % at "
+      "levels " +
+      format_message("%zu to %zu", report.first_target_level, report.last_target_level) + " (";
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    *md += nominal_text(report.nominal[level - 1]);
+    if (level < report.last_target_level) *md += ", ";
+  }
+  *md += "), with context / base only.\n\n";
+  *md += "| atom | observed | predicted | context | RMSE with context | RMSE base only |";
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    *md += format_message(" level %zu |", level);
+  }
+  *md += "\n|---|---|---|---|---|---|";
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    *md += "---|";
+  }
+  *md += "\n";
+  auto row = [&](const AtomAccuracy& context, const AtomAccuracy* baseline,
+                 const std::string& name) {
+    const double observed = static_cast<double>(std::max<size_t>(context.observed, 1));
+    const double predicted = static_cast<double>(std::max<size_t>(context.predicted, 1));
+    *md += "| " + name +
+           format_message(" | %zu | %.1f %% | %.1f %% | %.3f | ", context.observed,
+                          100 * static_cast<double>(context.predicted) / observed,
+                          100 * static_cast<double>(context.from_context) / predicted,
+                          context.rmse()) +
+           (baseline != nullptr ? format_message("%.3f", baseline->rmse()) : std::string("-")) +
+           " |";
+    for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+      *md += " " + percent_text(context.coverage(level)) + " / " +
+             (baseline != nullptr ? percent_text(baseline->coverage(level)) : std::string("-")) +
+             " |";
+    }
+    *md += "\n";
+  };
+  for (const AtomAccuracy& atom : report.context.atoms) {
+    if (atom.observed == 0) continue;
+    row(atom, find_atom(report.baseline, atom.atom), markdown_atom(atom.atom));
+  }
+  row(report.context.total, &report.baseline.total, "all");
+  *md += "\n";
+}
+
+void markdown_trials(const AccuracyReport& report, std::string* md) {
+  if (report.trials.empty()) return;
+  *md += "## Settings compared\n\n";
+  *md +=
+      "Each setting evaluated in the same way, with context statistics. k: outlier filter, in "
+      "scaled median absolute deviations from the median of each base and atom; r: distinct "
+      "RNAs a context statistics record needs. Calibration: mean "
+      "distance of coverage from nominal over levels " +
+      format_message("%zu to %zu", report.first_target_level, report.last_target_level) +
+      ", in points.\n\n";
+  *md +=
+      "| setting | observations left out by the filter | RMSE H1' | RMSE C1' | RMSE all | "
+      "calibration |";
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    *md += format_message(" level %zu |", level);
+  }
+  *md += "\n|---|---|---|---|---|---|";
+  for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+    *md += "---|";
+  }
+  *md += "\n";
+  for (const FilterTrial& trial : report.trials) {
+    const AtomAccuracy* h1 = find_atom(trial.accuracy, "H1'");
+    const AtomAccuracy* c1 = find_atom(trial.accuracy, "C1'");
+    *md += "| " + trial.label + format_message(" | %zu | ", trial.removed) +
+           (h1 != nullptr ? format_message("%.3f", h1->rmse()) : std::string("-")) + " | " +
+           (c1 != nullptr ? format_message("%.3f", c1->rmse()) : std::string("-")) + " | " +
+           format_message("%.3f", trial.accuracy.total.rmse()) + " | " +
+           format_message("%.1f", calibration_error(report, trial.accuracy.total)) + " |";
+    for (size_t level = report.first_target_level; level <= report.last_target_level; ++level) {
+      *md += " " + percent_text(trial.accuracy.total.coverage(level)) + " |";
+    }
+    *md += "\n";
+  }
+  *md += "\n";
+}
+
+// Geometry of one plot panel in the SVG figure.
+struct Panel {
+  double left, top, width, height;
+  double y_min, y_max;
+  double y(double value) const { return top + height * (y_max - value) / (y_max - y_min); }
+};
+
+constexpr const char* kContextColour = "#1f5fa8";
+constexpr const char* kBaselineColour = "#d9822b";
+
+// Grid lines and labels every `step`, the labels with `decimals` decimals.
+void svg_axis(const Panel& panel, double step, int decimals, std::string* svg) {
+  for (double v = panel.y_min; v <= panel.y_max + 1e-9; v += step) {
+    const double y = panel.y(v);
+    *svg += format_message(
+        "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#dddddd\"/>\n", panel.left,
+        y, panel.left + panel.width, y);
+    *svg += format_message(
+        "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" font-size=\"11\">%s</text>\n",
+        panel.left - 6, y + 4, format_message("%.*f", decimals, v).c_str());
+  }
+  *svg += format_message(
+      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+      "stroke=\"#444444\"/>\n",
+      panel.left, panel.top, panel.width, panel.height);
+}
+
+void svg_title(double x, double y, const std::string& text, std::string* svg) {
+  *svg +=
+      format_message("<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" font-weight=\"bold\">", x, y) +
+      xml_escaped(text) + "</text>\n";
+}
+
+void svg_legend(double x, double y, std::string* svg) {
+  *svg += format_message("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n",
+                         x, y - 10, kContextColour);
+  *svg += format_message(
+      "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">with context statistics</text>\n", x + 18, y);
+  *svg += format_message("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"12\" fill=\"%s\"/>\n",
+                         x + 190, y - 10, kBaselineColour);
+  *svg += format_message(
+      "<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\">base statistics only</text>\n", x + 208, y);
+}
+
+void svg_coverage(const AccuracyReport& report, const Panel& panel, std::string* svg) {
+  svg_title(panel.left, panel.top - 12, "Observed shifts inside the predicted interval (%)", svg);
+  svg_axis(panel, 10, 0, svg);
+  const double step = panel.width / static_cast<double>(kLevelCount - 1);
+  auto x = [&](size_t level) { return panel.left + step * static_cast<double>(level - 1); };
+  // Nominal coverage with the band of the calibration target around it.
+  std::string band_top, band_bottom, nominal;
+  for (size_t level = 1; level <= kLevelCount; ++level) {
+    const double n = report.nominal[level - 1];
+    band_top += format_message("%.1f,%.1f ", x(level),
+                               panel.y(std::min(n + report.coverage_tolerance, panel.y_max)));
+    nominal += format_message("%.1f,%.1f ", x(level), panel.y(n));
+  }
+  for (size_t level = kLevelCount; level >= 1; --level) {
+    band_bottom += format_message(
+        "%.1f,%.1f ", x(level),
+        panel.y(std::max(report.nominal[level - 1] - report.coverage_tolerance, panel.y_min)));
+  }
+  *svg += "<polygon points=\"" + band_top + band_bottom + "\" fill=\"#eeeeee\"/>\n";
+  *svg += "<polyline points=\"" + nominal +
+          "\" fill=\"none\" stroke=\"#888888\" stroke-dasharray=\"4 3\"/>\n";
+  for (const auto& [model, colour] :
+       {std::pair{&report.baseline, kBaselineColour}, std::pair{&report.context, kContextColour}}) {
+    std::string points;
+    for (size_t level = 1; level <= kLevelCount; ++level) {
+      points += format_message("%.1f,%.1f ", x(level), panel.y(model->total.coverage(level)));
+    }
+    *svg += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + colour +
+            "\" stroke-width=\"2\"/>\n";
+    for (size_t level = 1; level <= kLevelCount; ++level) {
+      *svg += format_message("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", x(level),
+                             panel.y(model->total.coverage(level)), colour);
+    }
+  }
+  for (size_t level = 1; level <= kLevelCount; ++level) {
+    const double n = report.nominal[level - 1];
+    *svg += format_message(
+        "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n", x(level),
+        panel.top + panel.height + 14,
+        (n == std::floor(n) ? format_message("%.0f", n) : format_message("%.1f", n)).c_str());
+  }
+  *svg += format_message(
+      "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"11\">nominal "
+      "coverage of the prediction level (%%); dashed: nominal, grey band: within %.0f "
+      "points</text>\n",
+      panel.left + panel.width / 2, panel.top + panel.height + 30, report.coverage_tolerance);
+}
+
+void svg_rmse(const AccuracyReport& report, const std::vector<std::string>& atoms,
+              const Panel& frame, const std::string& title, std::string* svg) {
+  double largest = 0;
+  for (const std::string& atom : atoms) {
+    for (const ModelAccuracy* model : {&report.context, &report.baseline}) {
+      const AtomAccuracy* a = find_atom(*model, atom);
+      if (a != nullptr) largest = std::max(largest, a->rmse());
+    }
+  }
+  // A scale of 1, 2 or 5 times a power of ten per grid line, five lines or fewer.
+  double step = 1;
+  if (largest > 0) {
+    const double raw = largest / 5;
+    const double power = std::pow(10, std::floor(std::log10(raw)));
+    step = raw <= power       ? power
+           : raw <= 2 * power ? 2 * power
+           : raw <= 5 * power ? 5 * power
+                              : 10 * power;
+  }
+  Panel panel = frame;
+  panel.y_min = 0;
+  panel.y_max = step * std::ceil(largest / step);
+  if (panel.y_max <= 0) panel.y_max = step;
+  svg_title(panel.left, panel.top - 12, title, svg);
+  svg_axis(panel, step, step < 0.1 ? 2 : step < 1 ? 1 : 0, svg);
+  const double slot = atoms.empty() ? panel.width : panel.width / static_cast<double>(atoms.size());
+  const double bar = slot * 0.35;
+  for (size_t i = 0; i < atoms.size(); ++i) {
+    const double centre = panel.left + slot * (static_cast<double>(i) + 0.5);
+    const AtomAccuracy* context = find_atom(report.context, atoms[i]);
+    const AtomAccuracy* baseline = find_atom(report.baseline, atoms[i]);
+    const struct {
+      const AtomAccuracy* accuracy;
+      const char* colour;
+      double x;
+    } bars[] = {{context, kContextColour, centre - bar}, {baseline, kBaselineColour, centre}};
+    for (const auto& b : bars) {
+      if (b.accuracy == nullptr) continue;
+      const double y = panel.y(b.accuracy->rmse());
+      *svg += format_message(
+          "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n", b.x, y, bar,
+          panel.top + panel.height - y, b.colour);
+    }
+    *svg += format_message("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">",
+                           centre, panel.top + panel.height + 14) +
+            xml_escaped(atoms[i]) + "</text>\n";
+  }
+}
+
+}  // namespace
+
+double AtomAccuracy::rmse() const {
+  return predicted == 0 ? 0 : std::sqrt(squared_error / static_cast<double>(predicted));
+}
+
+double AtomAccuracy::coverage(size_t level) const {
+  if (predicted == 0 || level < 1 || level > kLevelCount) return 0;
+  return 100 * static_cast<double>(inside[level - 1]) / static_cast<double>(predicted);
+}
+
+void AtomAccuracy::add(const AtomAccuracy& other) {
+  observed += other.observed;
+  predicted += other.predicted;
+  from_context += other.from_context;
+  squared_error += other.squared_error;
+  for (size_t i = 0; i < kLevelCount; ++i) inside[i] += other.inside[i];
+}
+
+std::string format_accuracy_markdown(const AccuracyReport& report) {
+  std::string md = "# " + report.title + "\n\n";
+  for (const std::string& paragraph : report.description) md += paragraph + "\n\n";
+  markdown_targets(report, &md);
+  markdown_levels(report, &md);
+  markdown_atoms(report, &md);
+  markdown_trials(report, &md);
+  return md;
+}
+
+std::string format_accuracy_svg(const AccuracyReport& report) {
+  std::vector<std::string> hydrogens, heavy;
+  for (const AtomAccuracy& a : report.context.atoms) {
+    if (a.predicted == 0) continue;
+    (a.atom[0] == 'H' ? hydrogens : heavy).push_back(a.atom);
+  }
+  constexpr double kWidth = 900;
+  constexpr double kHeight = 1040;
+  std::string svg = format_message(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+      "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\">\n",
+      kWidth, kHeight, kWidth, kHeight);
+  svg += format_message("<rect width=\"%.0f\" height=\"%.0f\" fill=\"white\"/>\n", kWidth, kHeight);
+  svg_title(20, 26, report.title, &svg);
+  svg_legend(20, 50, &svg);
+
+  double lowest = 50;
+  for (const ModelAccuracy* model : {&report.context, &report.baseline}) {
+    for (size_t level = 1; level <= kLevelCount; ++level) {
+      lowest = std::min(lowest, model->total.coverage(level));
+    }
+  }
+  const Panel coverage{70, 90, 780, 300, 10 * std::floor(lowest / 10), 100};
+  svg_coverage(report, coverage, &svg);
+  svg_rmse(report, hydrogens, Panel{70, 470, 780, 220, 0, 1}, "RMSE per atom, hydrogens (ppm)",
+           &svg);
+  svg_rmse(report, heavy, Panel{70, 780, 780, 220, 0, 1},
+           "RMSE per atom, carbon, nitrogen and phosphorus (ppm)", &svg);
+  svg += "</svg>\n";
+  return svg;
+}
+
+}  // namespace mirelon

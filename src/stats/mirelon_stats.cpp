@@ -1,0 +1,90 @@
+// mirelon-stats: builds the statistics table that mirelon reads from
+// structures and assigned chemical shifts, and measures how well the table
+// predicts shifts of RNAs it has not seen. Every message goes to standard
+// error; the build report goes to standard output.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/files.h"
+#include "stats/accuracy_report.h"
+#include "stats/multipliers.h"
+#include "stats/stats_data_set.h"
+#include "stats/stats_evaluation.h"
+#include "stats/stats_options.h"
+#include "stats/table_header.h"
+
+namespace mirelon {
+namespace {
+
+// Writes the printf-formatted message to standard error, after everything
+// already written to standard output, and ends the run with exit status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
+
+void fail(const char* format, ...) {
+  std::fflush(stdout);
+  std::va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+  std::exit(1);
+}
+
+// Ends the run with a message of the data set or the evaluation.
+[[noreturn]] void fail_with(const std::string& error) {
+  fail("mirelon-stats: %s\n", error.c_str());
+}
+
+void write_file(const std::string& name, const std::string& content) {
+  std::string error;
+  if (!write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str());
+}
+
+int run(int argc, char** argv) {
+  StatsOptions options;
+  std::string error;
+  switch (parse_stats_options(argc, argv, &options, &error)) {
+    case StatsCommand::kHelp:
+      std::fputs(stats_help_text().c_str(), stdout);
+      return 1;
+    case StatsCommand::kError:
+      fail("%s", error.c_str());
+    case StatsCommand::kBuild:
+      break;
+  }
+  DataSet data;
+  if (!read_data_set(options, &data, &error)) fail_with(error);
+  if (data.entries.empty()) fail_with("no entry left to build a table from");
+
+  std::vector<BaseStatistic> csv_base;
+  if (!options.base_csv.empty() && !read_base_csv(options.base_csv, &csv_base, &error)) {
+    fail_with(error);
+  }
+  StatisticsTable table = build_statistics(collect_observations(data.entries, data.rnas),
+                                           options.build, catalogue_rank);
+  const StatisticsTable own_data = table;
+  if (!options.base_csv.empty()) table.base = csv_base;
+  write_file(options.table_file, format_statistics_table(table, table_header(options, data, table),
+                                                         format_multiplier_section()));
+  const std::string report = format_build_report(options, data, own_data);
+  std::fputs(report.c_str(), stdout);
+  if (!options.report.empty()) {
+    AccuracyReport accuracy;
+    if (!evaluate_table_settings(options, data, options.base_csv.empty() ? nullptr : &csv_base,
+                                 &accuracy, &error)) {
+      fail_with(error);
+    }
+    write_file(options.report + ".md", format_accuracy_markdown(accuracy));
+    write_file(options.report + ".svg", format_accuracy_svg(accuracy));
+    std::printf("Evaluation written to %s.md and %s.svg\n", options.report.c_str(),
+                options.report.c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace mirelon
+
+int main(int argc, char** argv) { return mirelon::run(argc, argv); }

@@ -1,0 +1,100 @@
+#include "stats/stats_evaluation.h"
+
+#include <iterator>
+#include <utility>
+
+#include "common/messages.h"
+#include "common/prediction_levels.h"
+#include "stats/accuracy_evaluation.h"
+#include "stats/table_header.h"
+
+namespace mirelon {
+
+namespace {
+
+// Atoms whose predictions must beat the base statistics alone.
+constexpr const char* kTargetAtoms[] = {"H1'", "H2'", "H8", "H6", "H5",
+                                        "H2",  "C1'", "C8", "C6", "C5"};
+
+}  // namespace
+
+bool evaluate_table_settings(const StatsOptions& options, const DataSet& data,
+                             const std::vector<BaseStatistic>* base_statistics,
+                             AccuracyReport* result, std::string* error) {
+  EvaluationSettings settings;
+  settings.build = options.build;
+  settings.base_statistics = base_statistics;
+  Evaluation shipped;
+  if (!evaluate_leave_one_rna_out(data.entries, data.rnas, settings, &shipped, error)) {
+    return false;
+  }
+  const std::vector<Observation> all = collect_observations(data.entries, data.rnas);
+  AccuracyReport report;
+  report.title = "Accuracy of the statistics table " + base_name(options.table_file);
+  for (size_t i = 0; i < kLevelCount; ++i) report.nominal[i] = 100 * kLevelCoverages[i];
+  report.context = shipped.context;
+  report.baseline = shipped.baseline;
+  report.target_atoms.assign(std::begin(kTargetAtoms), std::end(kTargetAtoms));
+  report.description = {
+      format_message("Leave-one-RNA-out evaluation: each of the %zu RNAs of the data set (%zu "
+                     "entries; entries of the same sequence count as one RNA) is held out in "
+                     "turn; a table built from all other RNAs with the same settings (%s%s) "
+                     "predicts its shifts with the prediction code of mirelon, at every level "
+                     "1 to 11, and the predictions, as \"kesta.prot\" prints them, are compared "
+                     "with the observed shifts.",
+                     data.rnas, data.entries.size(), settings_label(options.build).c_str(),
+                     base_statistics != nullptr ? ", base statistics from the per-atom table" : ""),
+      "With context: the table as built. Base only: the same table with an empty first "
+      "section, so that every shift comes from the base statistics. RMSE: root mean square "
+      "difference between observed shift and predicted mean. Coverage: share of observed "
+      "shifts inside predicted mean plus or minus tolerance.",
+      format_message("Held-out shifts %g or more scaled median absolute deviations away from "
+                     "the median of their base and atom in the training RNAs are taken as "
+                     "errors of the data (swapped atoms, values of another nucleus) and not "
+                     "compared: %zu of %zu.",
+                     kGrossErrorMads, shipped.gross_errors, all.size()),
+  };
+  for (const BuildSettings& build : options.trials) {
+    EvaluationSettings trial_settings = settings;
+    trial_settings.build = build;
+    trial_settings.with_baseline = false;
+    Evaluation trial;
+    if (!evaluate_leave_one_rna_out(data.entries, data.rnas, trial_settings, &trial, error)) {
+      return false;
+    }
+    FilterTrial row;
+    row.label = settings_label(build);
+    if (base_statistics != nullptr) row.label += ", base statistics from the per-atom table";
+    if (build.outlier_k == options.build.outlier_k && build.min_rnas == options.build.min_rnas) {
+      row.label += " (this table)";
+    }
+    row.removed = build_statistics(all, build, catalogue_rank).removed;
+    row.accuracy = trial.context;
+    report.trials.push_back(std::move(row));
+  }
+  // The other source of base statistics: the data itself when the table
+  // takes them from a per-atom table, the per-atom table of -c otherwise.
+  std::vector<BaseStatistic> compared;
+  if (base_statistics == nullptr && !options.compare_csv.empty()) {
+    if (!read_base_csv(options.compare_csv, &compared, error)) return false;
+  }
+  if (base_statistics != nullptr || !options.compare_csv.empty()) {
+    EvaluationSettings other = settings;
+    other.base_statistics = base_statistics != nullptr ? nullptr : &compared;
+    other.with_baseline = false;
+    Evaluation trial;
+    if (!evaluate_leave_one_rna_out(data.entries, data.rnas, other, &trial, error)) return false;
+    FilterTrial row;
+    row.label =
+        settings_label(options.build) +
+        (base_statistics != nullptr ? ", base statistics from the data"
+                                    : ", base statistics from " + base_name(options.compare_csv));
+    row.removed = build_statistics(all, options.build, catalogue_rank).removed;
+    row.accuracy = trial.context;
+    report.trials.push_back(std::move(row));
+  }
+  *result = std::move(report);
+  return true;
+}
+
+}  // namespace mirelon

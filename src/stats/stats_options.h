@@ -1,0 +1,51 @@
+// The command line of mirelon-stats.
+#ifndef MIRELON_STATS_STATS_OPTIONS_H_
+#define MIRELON_STATS_STATS_OPTIONS_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "stats/stats_builder.h"
+
+namespace mirelon {
+
+inline constexpr const char* kDefaultStatsTable = "statfile.tab";
+// The settings of the shipped table, chosen by the comparison of settings in
+// its accuracy report: the best calibrated coverage among the filters that
+// keep the RMSE low.
+inline constexpr double kDefaultOutlierK = 8;
+inline constexpr size_t kDefaultMinRnas = 2;
+inline constexpr const char* kDefaultTrials = "4,5,6,8,10,12,0,8:1,8:3";
+
+// What the command line asks for.
+struct StatsOptions {
+  std::string table_file = kDefaultStatsTable;
+  BuildSettings build{kDefaultOutlierK, kDefaultMinRnas};
+  bool upper_case = false;
+  std::string base_csv;
+  std::string compare_csv;
+  std::string date;
+  std::vector<std::string> notes;
+  std::string report;
+  std::vector<BuildSettings> trials;
+  std::string manifest;
+};
+
+enum class StatsCommand { kBuild, kHelp, kError };
+
+// Reads the options of `argv` with getopt (GNU argument permutation).
+// Returns kHelp for -h, kError with the message (ended by a line feed) in
+// `error` for an option getopt refuses (the shared option-error wording), a
+// bad -k, -r or -t value, or not exactly one manifest; kBuild otherwise.
+StatsCommand parse_stats_options(int argc, char** argv, StatsOptions* options, std::string* error);
+
+// The help text.
+std::string stats_help_text();
+
+// "k = K, r = R" (or "no filter, r = R") for the settings in reports.
+std::string settings_label(const BuildSettings& settings);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_STATS_STATS_OPTIONS_H_

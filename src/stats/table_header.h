@@ -1,0 +1,31 @@
+// What mirelon-stats says about the table it built: the comment lines of the
+// table's header and the build report on standard output.
+#ifndef MIRELON_STATS_TABLE_HEADER_H_
+#define MIRELON_STATS_TABLE_HEADER_H_
+
+#include <string>
+#include <vector>
+
+#include "stats/stats_builder.h"
+#include "stats/stats_data_set.h"
+#include "stats/stats_options.h"
+
+namespace mirelon {
+
+// The last part of a path: reports and headers name files without the
+// folders of the machine they were built on.
+std::string base_name(const std::string& path);
+
+// The header lines of the table: its origin, date and notes, the data used
+// and left out, the filters and the record requirements.
+std::vector<std::string> table_header(const StatsOptions& options, const DataSet& data,
+                                      const StatisticsTable& table);
+
+// The build report: entries and shifts used and left out, shifts ignored by
+// kind, the outlier filter per base and atom, and the records written.
+std::string format_build_report(const StatsOptions& options, const DataSet& data,
+                                const StatisticsTable& table);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_STATS_TABLE_HEADER_H_

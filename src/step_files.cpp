@@ -1,0 +1,32 @@
+#include "step_files.h"
+
+#include "common/files.h"
+#include "fatal.h"
+
+namespace mirelon {
+
+void write_step_file(const char* name, std::string_view content) {
+  std::string error;
+  if (!write_output_file(name, content, &error)) fatal("%s", error.c_str());
+}
+
+std::string format_residue_id_file(const std::vector<Residue>& residues) {
+  return format_residue_id_lines(residue_id_records(residues));
+}
+
+void write_residue_id_file(std::string_view content) {
+  write_step_file(kResidueIdFileName, content);
+}
+
+std::vector<ResidueIdRecord> read_residue_id_file(size_t capacity) {
+  std::string content;
+  if (!read_input_file(kResidueIdFileName, &content)) {
+    fatal("\nUnable to open ID sequence file: %s\nFor help type: mirelon -h\n", kResidueIdFileName);
+  }
+  std::vector<ResidueIdRecord> records;
+  std::string error;
+  if (!parse_residue_ids(content, capacity, &records, &error)) fatal("%s", error.c_str());
+  return records;
+}
+
+}  // namespace mirelon

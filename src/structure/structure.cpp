@@ -1,0 +1,59 @@
+// Format detection and what all three formats share.
+#include "structure/structure.h"
+
+#include "common/messages.h"
+#include "common/numbers.h"
+#include "common/text.h"
+
+namespace mirelon {
+
+StructureFormat detect_structure_format(std::string_view content) {
+  LineReader lines(content);
+  std::string_view first;
+  if (!lines.next_nonblank(&first)) return StructureFormat::kCt;
+  first = trim_space(first);
+  if (first.front() == '>') return StructureFormat::kDotBracket;
+  if (first.front() == '#') return StructureFormat::kBpseq;
+  const std::vector<std::string_view> words = split_words(first);
+  std::string_view second;
+  const bool six_columns_follow =
+      lines.next_nonblank(&second) && split_words(second).size() == kCtColumnCount;
+  if (is_whole_number(words[0])) {
+    // "1 G 115" is a BPSEQ line, unless a nucleotide line of six columns
+    // follows it: then it was the header of a CT file.
+    const bool bpseq_line = words.size() == kBpseqColumnCount && is_whole_number(words[2]);
+    return bpseq_line && !six_columns_follow ? StructureFormat::kBpseq : StructureFormat::kCt;
+  }
+  // A header such as "Filename: x.bpseq"; a CT header without its count; or
+  // else a sequence line.
+  if (first.find(':') != std::string_view::npos) return StructureFormat::kBpseq;
+  return six_columns_follow ? StructureFormat::kCt : StructureFormat::kDotBracket;
+}
+
+bool parse_structure(std::string_view content, std::string_view file_name, Structure* structure,
+                     std::string* error) {
+  if (is_blank(content)) {
+    *error = format_message("%s:1: the file holds no structure\n", std::string(file_name).c_str());
+    return false;
+  }
+  switch (detect_structure_format(content)) {
+    case StructureFormat::kDotBracket:
+      return parse_structure_dot_bracket(content, file_name, structure, error);
+    case StructureFormat::kBpseq:
+      return parse_structure_bpseq(content, file_name, structure, error);
+    case StructureFormat::kCt:
+      break;
+  }
+  return parse_structure_ct(content, file_name, structure, error);
+}
+
+void convert_to_upper_rna(Structure* structure) {
+  for (std::string& base : structure->bases) {
+    for (char& c : base) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c == 'T') c = 'U';
+    }
+  }
+}
+
+}  // namespace mirelon

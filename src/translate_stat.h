@@ -1,0 +1,29 @@
+// The pieces of the chemical shift step (translate_stat): its capacities and
+// the layout of the chemical shift list "kesta.prot".
+#ifndef MIRELON_TRANSLATE_STAT_H_
+#define MIRELON_TRANSLATE_STAT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "prediction/shift_prediction.h"
+
+namespace mirelon {
+
+inline constexpr const char* kShiftListFileName = "kesta.prot";
+// Residues the chemical shift step reads from the residue-ID file.
+inline constexpr size_t kMaxShiftResidues = 20000;
+
+// One line of "kesta.prot": number (width 4, right), mean shift and tolerance
+// read with strtod and written as printf "%.4f" (widths 10 and 9, right), two
+// blanks, atom name (4, left), residue number (4, right), origin mark (4,
+// right), a line feed. Wider texts are written whole.
+std::string format_shift_line(const ShiftEntry& entry);
+
+// The content of "kesta.prot": the line of every entry, in order.
+std::string format_shift_list(const std::vector<ShiftEntry>& entries);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_TRANSLATE_STAT_H_

@@ -1,0 +1,118 @@
+#include "ct_tables.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/files.h"
+
+namespace mirelon {
+namespace {
+
+std::vector<CtRecord> parse_ok(const std::string& content) {
+  std::vector<CtRecord> records;
+  std::string error;
+  EXPECT_TRUE(parse_ct_records(content, "x.ct", &records, &error)) << error;
+  return records;
+}
+
+std::string parse_error(const std::string& content) {
+  std::vector<CtRecord> records;
+  std::string error;
+  EXPECT_FALSE(parse_ct_records(content, "x.ct", &records, &error)) << content;
+  return error;
+}
+
+TEST(ParseCtRecordsTest, HeaderIsSkippedAndBlankLinesMakeNoRecord) {
+  EXPECT_TRUE(parse_ok("").empty());
+  EXPECT_TRUE(parse_ok("1 A 0 0 0 1").empty());  // a header only, even one like a nucleotide
+  EXPECT_TRUE(parse_ok("header\n").empty());
+  const auto records = parse_ok("h\n\n1 A 0 2 0 1\n \t\r\v\f\n2 U 1 0 0 2\n\n   \n");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].base, "U");
+  // A last line without a line feed is a nucleotide too.
+  EXPECT_EQ(parse_ok("h\n1 A 0 2 0 1\n2 U 1 0 0 2").size(), 2u);
+}
+
+TEST(ParseCtRecordsTest, CrLfLinesReadLikeLfLines) {
+  const auto lf = parse_ok("4 x\n1 G 0 2 4 1\n2 A 1 3 0 2\n3 A 2 4 0 3\n4 C 3 0 1 4\n");
+  const auto crlf = parse_ok("4 x\r\n1 G 0 2 4 1\r\n2 A 1 3 0 2\r\n3 A 2 4 0 3\r\n4 C 3 0 1 4\r\n");
+  ASSERT_EQ(lf.size(), crlf.size());
+  EXPECT_EQ(crlf[3].natural, "4");
+  EXPECT_EQ(format_residue_id_lines(residue_id_records(build_residues(lf))),
+            format_residue_id_lines(residue_id_records(build_residues(crlf))));
+}
+
+TEST(ParseCtRecordsTest, MalformedLinesAreReportedWithLineAndColumn) {
+  EXPECT_EQ(parse_error("h\n1 A 0 2 0 1\n2 U 1 0 0\n"),
+            "Error: line 3 of secondary sequence file x.ct has 5 columns instead of 6.\n");
+  EXPECT_EQ(parse_error("h\n\n1 A 0 2 0 1 extra\n"),
+            "Error: line 3 of secondary sequence file x.ct has 7 columns instead of 6.\n");
+  EXPECT_EQ(parse_error("h\n1 A 0 2 0 1\n   18  ENERGY = -5.6   RA7680 short\n"),
+            "Error: line 3 of secondary sequence file x.ct: column 3 is not a whole number.\n");
+  EXPECT_EQ(parse_error("h\n1.0 A 0 2 0 1\n"),
+            "Error: line 2 of secondary sequence file x.ct: column 1 is not a whole number.\n");
+  EXPECT_EQ(parse_error("h\n1 A 0 x 0 1\n"),
+            "Error: line 2 of secondary sequence file x.ct: column 4 is not a whole number.\n");
+  EXPECT_EQ(parse_error("h\n1 A 0 2 3a 1\n"),
+            "Error: line 2 of secondary sequence file x.ct: column 5 is not a whole number.\n");
+  // Column 2 and 6 may hold anything; the first bad line wins, its column count first.
+  EXPECT_EQ(parse_ok("h\n+1 x -0 +0 -7 ?\n").size(), 1u);
+  EXPECT_EQ(parse_error("h\n1 A 0 2 z 1\n2 A\n"),
+            "Error: line 2 of secondary sequence file x.ct: column 5 is not a whole number.\n");
+}
+
+TEST(ParseCtRecordsTest, CapacityIsTestedBeforeAnyLine) {
+  std::string ok = "h\n";
+  for (int i = 1; i <= 10000; ++i) ok += "1 A 0 0 0 1\n";
+  EXPECT_EQ(parse_ok(ok).size(), 10000u);
+  // Blank lines do not count toward the capacity.
+  EXPECT_EQ(parse_ok(ok + "\n \n").size(), 10000u);
+  // One nucleotide more is refused, even when an earlier line is malformed.
+  EXPECT_EQ(parse_error("h\nbad\n" + ok.substr(2)),
+            "Error: String array size 10001 larger than maximum 10000.\n");
+}
+
+// Every real CT file of the shared collection either reads or stops with
+// one of the messages of the CT reader.
+TEST(SharedCtFilesTest, EveryFileReadsOrStopsWithAClearMessage) {
+  const std::string root = MIRELON_SHARED_DATA "/ct";
+  int files = 0;
+  for (const char* folder : {"archiveII", "rnastructure", "forgi", "cs2structure"}) {
+    const std::string dir = root + "/" + folder;
+    DIR* handle = opendir(dir.c_str());
+    if (handle == nullptr) GTEST_SKIP() << "no shared data at " << dir;
+    while (dirent* entry = readdir(handle)) {
+      const std::string name = entry->d_name;
+      if (name.size() < 4 ||
+          (name.substr(name.size() - 3) != ".ct" && name.substr(name.size() - 4) != ".txt") ||
+          name.rfind("README", 0) == 0) {
+        continue;
+      }
+      ++files;
+      std::string content;
+      ASSERT_TRUE(read_input_file((dir + '/').append(name).c_str(), &content)) << name;
+      std::vector<CtRecord> records;
+      std::string error;
+      if (parse_ct_records(content, name.c_str(), &records, &error)) {
+        EXPECT_FALSE(records.empty()) << name;
+        const auto residues = build_residues(records);
+        // Ten words on every residue-ID line, whatever the file.
+        for (const Residue& residue : residues) {
+          for (const std::string& field : residue.id) EXPECT_FALSE(field.empty()) << name;
+        }
+      } else {
+        EXPECT_EQ(error.rfind("Error: line ", 0), 0u) << name << ": " << error;
+      }
+    }
+    closedir(handle);
+  }
+  EXPECT_GE(files, 25);
+}
+
+}  // namespace
+}  // namespace mirelon
