@@ -20,6 +20,14 @@ inline constexpr size_t kLevelCount = static_cast<size_t>(kMaxLevel - kMinLevel 
 inline constexpr std::array<double, kLevelCount> kLevelCoverages = {
     0.50, 0.60, 0.70, 0.80, 0.90, 0.95, 0.98, 0.99, 0.995, 0.998, 0.999};
 
+// The standard normal quantile z((1 + p) / 2) of each level's coverage p:
+// the half-width of the level's interval in standard deviations. A
+// tolerance at level L divided by it is the spread of a prediction, the same
+// for records of any observation count.
+inline constexpr std::array<double, kLevelCount> kLevelNormalQuantiles = {
+    0.674489750196, 0.841621233573, 1.036433389494, 1.281551565545, 1.644853626951, 1.959963984540,
+    2.326347874041, 2.575829303549, 2.807033768344, 3.090232306168, 3.290526731492};
+
 // Context statistics records need at least this many observations; counts
 // from here up to kMaxCountedObservations have a multiplier row of their own
 // (count n uses row n - 1, counting rows from 1).

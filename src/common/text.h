@@ -12,6 +12,9 @@ namespace mirelon {
 class LineReader {
  public:
   explicit LineReader(std::string_view content) : rest_(content) {}
+  // A reader of `content` whose first line is line `first_line` of its file.
+  LineReader(std::string_view content, int first_line)
+      : rest_(content), line_number_(first_line - 1) {}
 
   // Stores the next line in `line` and whether a line feed ended it in
   // `terminated`. Returns false at the end of the content; a last line

@@ -5,35 +5,10 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "shifts/shift_offsets.h"
 
 namespace mirelon {
 namespace {
-
-bool read_offset(std::string_view text, long* offset) {
-  const std::optional<long> value = whole_number_value(text);
-  if (value) *offset = *value;
-  return value.has_value();
-}
-
-// Offsets either "N" or "CHAIN:N,CHAIN:N".
-bool read_offsets(std::string_view text, ManifestEntry* entry) {
-  if (text.find(':') == std::string_view::npos) return read_offset(text, &entry->offset);
-  while (!text.empty()) {
-    const size_t comma = text.find(',');
-    const std::string_view pair = text.substr(0, comma);
-    const size_t colon = pair.find(':');
-    if (colon == 0 || colon == std::string_view::npos) return false;
-    long offset;
-    if (!read_offset(pair.substr(colon + 1), &offset)) return false;
-    if (!entry->chain_offsets.emplace(std::string(pair.substr(0, colon)), offset).second) {
-      return false;
-    }
-    if (comma == std::string_view::npos) break;
-    text.remove_prefix(comma + 1);
-    if (text.empty()) return false;
-  }
-  return true;
-}
 
 std::string resolve(const std::string& directory, std::string_view name) {
   if (name[0] == '/' || directory.empty()) return std::string(name);
@@ -41,13 +16,6 @@ std::string resolve(const std::string& directory, std::string_view name) {
 }
 
 }  // namespace
-
-std::optional<long> ManifestEntry::position(const std::string& chain, long number) const {
-  if (chain_offsets.empty()) return number + offset;
-  const auto found = chain_offsets.find(chain);
-  if (found == chain_offsets.end()) return std::nullopt;
-  return number + found->second;
-}
 
 bool parse_manifest(std::string_view content, const std::string& file_name,
                     std::vector<ManifestEntry>* entries, std::string* error) {
@@ -69,7 +37,7 @@ bool parse_manifest(std::string_view content, const std::string& file_name,
     entry.structure_file = resolve(directory, words[1]);
     entry.shift_file = resolve(directory, words[2]);
     entry.line = number;
-    if (words.size() == 4 && !read_offsets(words[3], &entry)) {
+    if (words.size() == 4 && !parse_shift_offsets(words[3], &entry.offsets)) {
       *error = format_message("%s:%d: offsets '%s' are neither a whole number nor CHAIN:N pairs",
                               file_name.c_str(), number, std::string(words[3]).c_str());
       return false;

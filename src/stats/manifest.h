@@ -10,11 +10,11 @@
 #ifndef MIRELON_MANIFEST_H_
 #define MIRELON_MANIFEST_H_
 
-#include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "shifts/shift_offsets.h"
 
 namespace mirelon {
 
@@ -22,13 +22,8 @@ struct ManifestEntry {
   std::string name;
   std::string structure_file;  // resolved against the manifest's directory
   std::string shift_file;      // resolved against the manifest's directory
-  long offset = 0;             // for every chain, unless chain_offsets is not empty
-  std::map<std::string, long> chain_offsets;
+  ShiftOffsets offsets;
   int line = 0;
-
-  // The structure position of residue `number` of `chain`; nothing when the
-  // entry maps chains one by one and `chain` is not among them.
-  std::optional<long> position(const std::string& chain, long number) const;
 };
 
 // Parses the manifest `content` read from `file_name`. Returns false with

@@ -10,7 +10,7 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "stats/shift_data.h"
+#include "shifts/shift_data.h"
 
 namespace mirelon {
 namespace {

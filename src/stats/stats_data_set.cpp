@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "common/files.h"
+#include "shifts/shift_data.h"
 #include "stats/manifest.h"
-#include "stats/shift_data.h"
 #include "stats/stats_builder.h"
 #include "structure/structure.h"
 

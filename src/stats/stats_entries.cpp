@@ -47,7 +47,7 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
       ++counts->other_residues[shift.residue_name];
       continue;
     }
-    const std::optional<long> position = entry.position(shift.chain, shift.residue);
+    const std::optional<long> position = entry.offsets.position(shift.chain, shift.residue);
     if (!position) {
       ++counts->unmapped_chains;
       continue;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shifts/shift_data.h"
 #include "stats/manifest.h"
-#include "stats/shift_data.h"
 #include "stats/stats_builder.h"
 #include "structure/residue_ids.h"
 #include "structure/structure.h"

@@ -19,7 +19,7 @@ namespace mirelon {
 // `error` when an evaluation or the table of -c cannot be read.
 bool evaluate_table_settings(const StatsOptions& options, const DataSet& data,
                              const std::vector<BaseStatistic>* base_statistics,
-                             AccuracyReport* report, std::string* error);
+                             AccuracyReport* result, std::string* error);
 
 }  // namespace mirelon
 

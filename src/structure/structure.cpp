@@ -1,9 +1,12 @@
 // Format detection and what all three formats share.
 #include "structure/structure.h"
 
+#include <utility>
+
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "structure/ct_structures.h"
 
 namespace mirelon {
 
@@ -45,6 +48,26 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
       break;
   }
   return parse_structure_ct(content, file_name, structure, error);
+}
+
+bool parse_structures(std::string_view content, std::string_view file_name,
+                      std::vector<Structure>* structures, std::string* error) {
+  structures->clear();
+  if (is_blank(content) || detect_structure_format(content) != StructureFormat::kCt) {
+    Structure structure;
+    if (!parse_structure(content, file_name, &structure, error)) return false;
+    structures->push_back(std::move(structure));
+    return true;
+  }
+  for (const CtStructureText& part : split_ct_structures(content)) {
+    Structure structure;
+    if (!parse_structure_ct(part.text, file_name, &structure, error, part.first_line)) {
+      structures->clear();
+      return false;
+    }
+    structures->push_back(std::move(structure));
+  }
+  return true;
 }
 
 void convert_to_upper_rna(Structure* structure) {

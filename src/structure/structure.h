@@ -68,8 +68,17 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
 // partner or 0. Fails on any other line, on a line after the N nucleotides
 // (a second structure), and on pairs that are one-sided, reach outside the
 // sequence or pair a nucleotide with itself.
+// `first_line` is the line of the file that `content` starts at, for the
+// messages (a structure after the first of a file: see ct_structures.h).
 bool parse_structure_ct(std::string_view content, std::string_view file_name, Structure* structure,
-                        std::string* error);
+                        std::string* error, int first_line = 1);
+
+// Reads every structure of `content`: the structures of a CT file that holds
+// several, one after the other (split_ct_structures()), each read as
+// parse_structure_ct() reads one; the one structure of any other file, as
+// parse_structure() reads it. Fails at the first structure that fails.
+bool parse_structures(std::string_view content, std::string_view file_name,
+                      std::vector<Structure>* structures, std::string* error);
 
 // Reads a dot-bracket file: an optional ">name" line, a sequence line and a
 // structure line (blank lines between them are skipped). Brackets "()", "[]",

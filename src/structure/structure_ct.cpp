@@ -93,10 +93,10 @@ std::string format_ct_line(const CtRecord& record) {
 }  // namespace
 
 bool parse_structure_ct(std::string_view content, std::string_view file_name, Structure* structure,
-                        std::string* error) {
+                        std::string* error, int first_line) {
   const std::string file(file_name);
   *structure = Structure();
-  LineReader lines(content);
+  LineReader lines(content, first_line);
   std::string_view line;
   bool terminated = false;
 
@@ -104,8 +104,8 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name, St
   const std::string_view header = lines.next(&line, &terminated) ? line : std::string_view();
   const std::vector<std::string_view> header_words = split_words(header);
   if (header_words.empty() || !is_whole_number(header_words[0]) || header_words[0][0] == '-') {
-    *error = format_message("%s:1: the header must start with the number of nucleotides\n",
-                            file.c_str());
+    *error = format_message("%s:%d: the header must start with the number of nucleotides\n",
+                            file.c_str(), first_line);
     return false;
   }
   const std::string count_text(header_words[0]);
@@ -138,8 +138,8 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name, St
     after_before = words[kColumnAfter];
   }
   if (static_cast<long>(structure->size()) < announced) {
-    *error = format_message("%s:1: the header announces %s nucleotides, but the file holds %zu\n",
-                            file.c_str(), count_text.c_str(), structure->size());
+    *error = format_message("%s:%d: the header announces %s nucleotides, but the file holds %zu\n",
+                            file.c_str(), first_line, count_text.c_str(), structure->size());
     return false;
   }
   return pair_partners(partner_fields, file_name, &structure->partners, error);

@@ -8,6 +8,7 @@
 
 #include "ct_tables.h"
 #include "structure/residue_ids.h"
+#include "translate_seq.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);

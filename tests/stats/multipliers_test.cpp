@@ -42,6 +42,11 @@ TEST(MultipliersTest, RowsHoldPublishedTableValues) {
   EXPECT_NEAR(rows.back().factors[kLevel95 - 1], 1.960, 0.0005);   // z(0.975)
   EXPECT_NEAR(rows.back().factors[kLevel90 - 1], 1.645, 0.0005);   // z(0.95)
   EXPECT_NEAR(rows.back().factors[kLevel999 - 1], 3.291, 0.0005);  // z(0.9995)
+  // The normal quantiles that the other tools divide tolerances by are
+  // the large-count row's factors.
+  for (size_t l = 0; l < kLevelCount; ++l) {
+    EXPECT_NEAR(rows.back().factors[l], kLevelNormalQuantiles[l], 1e-9) << l + 1;
+  }
   // Wider with every level, narrower with every count, and above z.
   for (size_t r = 0; r < rows.size(); ++r) {
     for (size_t l = 1; l < kLevelCoverages.size(); ++l) {

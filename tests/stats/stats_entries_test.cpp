@@ -29,7 +29,7 @@ ManifestEntry entry(long offset = 0) {
   e.name = "r1";
   e.structure_file = "s.db";
   e.shift_file = "s.dat";
-  e.offset = offset;
+  e.offsets.offset = offset;
   return e;
 }
 
@@ -101,7 +101,7 @@ TEST(PlaceShiftsTest, DisagreementsLeaveTheEntryOut) {
 
   // Chains mapped one by one: chain 2 starts at position 5; chain 3 is not mapped.
   ManifestEntry chains = entry();
-  chains.chain_offsets = {{"1", 0}, {"2", 4}};
+  chains.offsets.chain_offsets = {{"1", 0}, {"2", 4}};
   std::vector<ObservedShift> shifts =
       four_column("GUA 1 H8 8\nADE 1 H8 8\nCYT 3 H6 7\nGUA 1 H8 1\n");
   shifts[1].chain = "2";

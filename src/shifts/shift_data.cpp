@@ -1,4 +1,4 @@
-#include "stats/shift_data.h"
+#include "shifts/shift_data.h"
 
 #include <optional>
 

@@ -1,0 +1,32 @@
+// Shift prediction for a structure of the structure library, exactly as
+// mirelon predicts it from the same structure written as a CT file: the
+// same residue contexts, residue numbers and entries as "kesta.prot".
+#ifndef MIRELON_PREDICTION_STRUCTURE_PREDICTION_H_
+#define MIRELON_PREDICTION_STRUCTURE_PREDICTION_H_
+
+#include <string>
+#include <vector>
+
+#include "prediction/shift_prediction.h"
+#include "prediction/stat_table.h"
+#include "structure/residue_context.h"
+#include "structure/structure.h"
+
+namespace mirelon {
+
+// A structure's residues (CT records in file order, residue numbers with
+// 100 added per chain break) and its predicted shift entries.
+struct StructurePrediction {
+  std::vector<CtRecord> records;
+  std::vector<Residue> residues;
+  std::vector<ShiftEntry> entries;
+};
+
+// Predicts the shifts of `structure` from `table` at `level` (1 to 11).
+// Returns false with predict_shifts()'s message in `error`.
+bool predict_structure_shifts(const Structure& structure, const StatTable& table, long level,
+                              StructurePrediction* prediction, std::string* error);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_PREDICTION_STRUCTURE_PREDICTION_H_
