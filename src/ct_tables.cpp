@@ -52,11 +52,13 @@ bool parse_ct_records(std::string_view content, const char* file_name,
 CtTables read_ct_tables(const char* file_name) {
   std::string content;
   if (!read_input_file(file_name, &content)) {
-    fatal("\nUnable to open secondary sequence file: %s\nFor help type: mirelon -h\n", file_name);
+    fatal(To::kStdout, "\nUnable to open secondary sequence file: %s\nFor help type: mirelon -h\n",
+          file_name);
   }
   CtTables tables;
   std::string error;
-  if (!parse_ct_records(content, file_name, &tables.records, &error)) fatal("%s", error.c_str());
+  if (!parse_ct_records(content, file_name, &tables.records, &error))
+    fatal(To::kStdout, "%s", error.c_str());
   tables.residues = build_residues(tables.records);
   return tables;
 }

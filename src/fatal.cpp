@@ -14,17 +14,22 @@ FatalHandler fatal_handler = nullptr;
 
 void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
 
-void fatal(const char* format, ...) {
+void fatal(To to, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  std::va_list copy;
-  va_copy(copy, args);
-  std::vprintf(format, args);
+  if (to == To::kStderr) {
+    std::fflush(stdout);
+    std::vfprintf(stderr, format, args);
+  } else {
+    std::va_list copy;
+    va_copy(copy, args);
+    std::vprintf(format, args);
+    // A message that standard output cannot take would leave the user with
+    // a bare exit status: it goes to standard error then.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) std::vfprintf(stderr, format, copy);
+    va_end(copy);
+  }
   va_end(args);
-  // A message that standard output cannot take would leave the user with a
-  // bare exit status: it goes to standard error then.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) std::vfprintf(stderr, format, copy);
-  va_end(copy);
   if (fatal_handler != nullptr) {
     fatal_handler();
     std::abort();  // a handler that returns breaks the contract

@@ -1,14 +1,20 @@
-// mirelon's one way to end the run on a fatal error.
+// mirelon's one way to end the run on an error.
 #ifndef MIRELON_FATAL_H_
 #define MIRELON_FATAL_H_
 
 namespace mirelon {
 
-// Writes the printf-formatted message to standard output (and to standard
-// error too when standard output fails) and ends the process with exit
-// status 1. Every fatal message of the steps goes through here, so that the
-// compiler checks each message against its arguments.
-[[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Where a message goes: the steps' fatal messages to standard output, the
+// driver's option errors to standard error.
+enum class To { kStdout, kStderr };
+
+// Writes the printf-formatted message to the stream `to` and ends the
+// process with exit status 1. A message for standard output goes to standard
+// error too when standard output fails; a message for standard error comes
+// after everything already written to standard output. Every message that
+// ends a run goes through here, so that the compiler checks each message
+// against its arguments.
+[[noreturn]] void fatal(To to, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // What fatal() does after its message: by default it ends the process with
 // exit status 1. A harness that runs the steps in-process (the fuzz targets)

@@ -10,9 +10,13 @@
 
 #include "common/numbers.h"
 #include "common/options.h"
+#include "fatal.h"
 #include "translate.h"
 
 namespace {
+
+using mirelon::fatal;
+using mirelon::To;
 
 // Built-in defaults; options choose other texts but never change these, so
 // the help text always shows them.
@@ -58,14 +62,6 @@ void print_help() {
   put_line("\t-w\toutput KESTA macro to generate Watson-Crick H-bond restraints (default none)\n");
 }
 
-// Writes `message` to standard error after everything already written to
-// standard output, and ends the run.
-[[noreturn]] void option_error(const std::string& message) {
-  std::fflush(stdout);
-  std::fputs(message.c_str(), stderr);
-  std::exit(1);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -106,15 +102,13 @@ int main(int argc, char* argv[]) {
         print_help();
         return 1;
       default:
-        option_error(mirelon::option_error_message(optopt, "cfsw"));
+        fatal(To::kStderr, "%s", mirelon::option_error_message(optopt, "cfsw").c_str());
     }
   }
   for (int i = optind; i < argc; ++i) std::printf("Non-option argument %s\n", argv[i]);
 
   if (!mirelon::is_prediction_level(level)) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
-    return 1;
+    fatal(To::kStderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
   }
 
   translate_seq(ct_file);
@@ -124,8 +118,7 @@ int main(int argc, char* argv[]) {
 
   // Everything was written; a standard output that failed is no success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::fprintf(stderr, "\nUnable to write file: standard output (%s)\n", std::strerror(errno));
-    return 1;
+    fatal(To::kStderr, "\nUnable to write file: standard output (%s)\n", std::strerror(errno));
   }
   return 0;
 }

@@ -7,7 +7,7 @@ namespace mirelon {
 
 void write_step_file(const char* name, std::string_view content) {
   std::string error;
-  if (!write_output_file(name, content, &error)) fatal("%s", error.c_str());
+  if (!write_output_file(name, content, &error)) fatal(To::kStdout, "%s", error.c_str());
 }
 
 std::string format_residue_id_file(const std::vector<Residue>& residues) {
@@ -21,11 +21,13 @@ void write_residue_id_file(std::string_view content) {
 std::vector<ResidueIdRecord> read_residue_id_file(size_t capacity) {
   std::string content;
   if (!read_input_file(kResidueIdFileName, &content)) {
-    fatal("\nUnable to open ID sequence file: %s\nFor help type: mirelon -h\n", kResidueIdFileName);
+    fatal(To::kStdout, "\nUnable to open ID sequence file: %s\nFor help type: mirelon -h\n",
+          kResidueIdFileName);
   }
   std::vector<ResidueIdRecord> records;
   std::string error;
-  if (!parse_residue_ids(content, capacity, &records, &error)) fatal("%s", error.c_str());
+  if (!parse_residue_ids(content, capacity, &records, &error))
+    fatal(To::kStdout, "%s", error.c_str());
   return records;
 }
 

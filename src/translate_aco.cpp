@@ -101,9 +101,10 @@ int translate_aco() {
   const std::vector<ResidueIdRecord> records = read_residue_id_file(kMaxRestraintResidues);
   const size_t total = count_restraint_entries(records);
   if (total > kMaxRestraintEntries) {
-    fatal("%s", capacity_message(static_cast<long long>(total),
-                                 static_cast<long long>(kMaxRestraintEntries))
-                    .c_str());
+    fatal(To::kStdout, "%s",
+          capacity_message(static_cast<long long>(total),
+                           static_cast<long long>(kMaxRestraintEntries))
+              .c_str());
   }
   write_step_file(kRestraintFileName, format_restraint_file(records));
   return 1;

@@ -45,11 +45,13 @@ void append_shift_line(const ShiftEntry& entry, std::string* out) {
 StatTable read_stat_table(const char* file_name) {
   std::string content;
   if (!read_input_file(file_name, &content)) {
-    fatal("\nUnable to open statistics file: %s\nFor help type: mirelon -h\n", file_name);
+    fatal(To::kStdout, "\nUnable to open statistics file: %s\nFor help type: mirelon -h\n",
+          file_name);
   }
   StatTable table;
   std::string error;
-  if (!parse_stat_table(content, file_name, &table, &error)) fatal("%s", error.c_str());
+  if (!parse_stat_table(content, file_name, &table, &error))
+    fatal(To::kStdout, "%s", error.c_str());
   return table;
 }
 
@@ -77,13 +79,14 @@ int translate_stat(const char* stat_file, const char* level) {
   // The bound is tested before the statistics table is opened.
   const long long bound = entry_bound(residues);
   if (bound > static_cast<long long>(kMaxShiftSlots)) {
-    fatal("%s", capacity_message(bound, static_cast<long long>(kMaxShiftSlots)).c_str());
+    fatal(To::kStdout, "%s",
+          capacity_message(bound, static_cast<long long>(kMaxShiftSlots)).c_str());
   }
   const StatTable table = read_stat_table(stat_file);
   std::vector<ShiftEntry> entries;
   std::string error;
   if (!predict_shifts(residues, table, strtol10(level), &entries, &error)) {
-    fatal("%s", error.c_str());
+    fatal(To::kStdout, "%s", error.c_str());
   }
   // Every failure came before this point, so a failed run leaves an older
   // "kesta.prot" as it was.

@@ -107,16 +107,16 @@ int translate_wc(const char* ct_file, const char* macro_file) {
   // and "idarrayke.txt" would be rewritten empty; refuse it instead, leaving
   // the files of the sequence step as they are.
   if (is_stream_file(ct_file)) {
-    fatal(
-        "Error: secondary sequence file %s is not a regular file and cannot be read again "
-        "for the macro.\n",
-        ct_file);
+    fatal(To::kStdout,
+          "Error: secondary sequence file %s is not a regular file and cannot be read again "
+          "for the macro.\n",
+          ct_file);
   }
   const CtTables structure = read_ct_tables(ct_file);
   write_sequence_file(structure.residues);
   HelixEnds ends;
   std::string error;
-  if (!find_helix_ends(structure, &ends, &error)) fatal("%s", error.c_str());
+  if (!find_helix_ends(structure, &ends, &error)) fatal(To::kStdout, "%s", error.c_str());
   // Without a helix the macro file is not touched at all.
   if (ends.helix_count > 0) write_step_file(macro_file, format_hbond_macro(ends));
   write_residue_id_file(format_residue_id_file(structure.residues));
