@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "common/files.h"
+#include "mirelon/ct_records_ok.h"
 
 namespace mirelon {
 namespace {
-
-std::vector<CtRecord> parse_ok(const std::string& content) {
-  std::vector<CtRecord> records;
-  std::string error;
-  EXPECT_TRUE(parse_ct_records(content, "x.ct", &records, &error)) << error;
-  return records;
-}
 
 std::string parse_error(const std::string& content) {
   std::vector<CtRecord> records;

@@ -8,16 +8,10 @@
 #include <vector>
 
 #include "ct_tables.h"
+#include "mirelon/ct_records_ok.h"
 
 namespace mirelon {
 namespace {
-
-std::vector<CtRecord> parse_ok(const std::string& content) {
-  std::vector<CtRecord> records;
-  std::string error;
-  EXPECT_TRUE(parse_ct_records(content, "x.ct", &records, &error)) << error;
-  return records;
-}
 
 TEST(SequenceFileTest, LineLayoutWidensButNeverCuts) {
   EXPECT_EQ(format_sequence_line("URA", 7), "URA     7\n");
