@@ -3,16 +3,20 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace mirelon {
 
 namespace {
 
 FatalHandler fatal_handler = nullptr;
+std::string fatal_note;
 
 }  // namespace
 
 void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
+
+void set_fatal_note(std::string note) { fatal_note = std::move(note); }
 
 void fatal(const char* format, ...) {
   std::va_list args;
@@ -25,6 +29,10 @@ void fatal(const char* format, ...) {
   // bare exit status: it goes to standard error then.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) std::vfprintf(stderr, format, copy);
   va_end(copy);
+  if (!fatal_note.empty()) {
+    std::fputs(fatal_note.c_str(), stderr);
+    fatal_note.clear();
+  }
   if (fatal_handler != nullptr) {
     fatal_handler();
     std::abort();  // a handler that returns breaks the contract

@@ -2,6 +2,8 @@
 #ifndef MIRELON_FATAL_H_
 #define MIRELON_FATAL_H_
 
+#include <string>
+
 namespace mirelon {
 
 // Writes the printf-formatted message to standard output (and to standard
@@ -14,6 +16,10 @@ namespace mirelon {
 // exit status 1. A harness that runs the steps in-process (the fuzz targets)
 // installs a handler that throws instead, so that it survives the run; the
 // handler must not return.
+// A line that the next fatal() writes to standard error after its message
+// (a "Note: " on what the user can do); empty for none.
+void set_fatal_note(std::string note);
+
 using FatalHandler = void (*)();
 void set_fatal_handler(FatalHandler handler);
 
