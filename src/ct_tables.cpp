@@ -51,8 +51,8 @@ std::string malformed_line_message(std::string_view content, const char* file_na
   if (!message.empty()) return message;
   if (fault.kind == CtColumnFault::kColumnCount) {
     return format_message(
-        "Error: line %d of secondary sequence file %s has %d column%s instead of 6.\n",
-        line_number, file_name, static_cast<int>(column_count), column_count == 1 ? "" : "s");
+        "Error: line %d of secondary sequence file %s has %d column%s instead of 6.\n", line_number,
+        file_name, static_cast<int>(column_count), column_count == 1 ? "" : "s");
   }
   return format_message(
       "Error: line %d of secondary sequence file %s: column %d is not a whole number.\n",

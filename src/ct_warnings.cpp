@@ -16,8 +16,8 @@ std::string format_warning(std::string_view file, std::string_view what,
   line += what;
   if (!positions.empty()) {
     line += ": ";
-    const size_t shown = positions.size() < kMaxWarningPositions ? positions.size()
-                                                                 : kMaxWarningPositions;
+    const size_t shown =
+        positions.size() < kMaxWarningPositions ? positions.size() : kMaxWarningPositions;
     for (size_t k = 0; k < shown; ++k) {
       if (k > 0) line += ", ";
       line += positions[k];
@@ -39,8 +39,8 @@ bool is_inconsistent_pair(const std::vector<long>& partner_of, const std::vector
                           size_t i) {
   const long p = partner_of[i];
   const size_t n = partner_of.size();
-  if (p < 1 || static_cast<unsigned long>(p) > n) return true;    // outside 1..N
-  if (static_cast<size_t>(p) == i + 1) return true;                // paired with itself
+  if (p < 1 || static_cast<unsigned long>(p) > n) return true;  // outside 1..N
+  if (static_cast<size_t>(p) == i + 1) return true;             // paired with itself
   if (partner_of[static_cast<size_t>(p) - 1] != static_cast<long>(i) + 1) return true;
   return named[static_cast<size_t>(p)] > 1 || named[i + 1] > 1;  // named twice
 }

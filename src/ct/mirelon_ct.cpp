@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>

@@ -48,11 +48,10 @@ enum class StructureFormat { kCt, kBpseq, kDotBracket, kFasta };
 // Guesses the format of a structure file from its first two non-blank lines:
 // when the first starts with ">", FASTA (a sequence without a structure) if
 // at least one further line follows and none of the lines after it that do
-// not start with ">" holds a bracket or a dot, dot-bracket otherwise; BPSEQ when it starts with "#",
-// or with a word that is no whole number and holds ":" (a header such as
-// "Filename:"), or is an "i base j" line not followed by a six-column line;
-// CT when it starts with a whole number (a header "N name") or a six-column
-// line follows it; dot-bracket otherwise (a sequence line).
+// not start with ">" holds a bracket or a dot, dot-bracket otherwise; BPSEQ when it starts with
+// "#", or with a word that is no whole number and holds ":" (a header such as "Filename:"), or is
+// an "i base j" line not followed by a six-column line; CT when it starts with a whole number (a
+// header "N name") or a six-column line follows it; dot-bracket otherwise (a sequence line).
 StructureFormat detect_structure_format(std::string_view content);
 
 // Reads `content` in the format detect_structure_format() names. Content

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (structure.partners.size() != structure.size()) std::abort();
     for (size_t i = 0; i < structure.size(); ++i) {
       const auto& partner = structure.partners[i];
-      if (partner && (*partner >= structure.size() || *partner == i ||
-                      structure.partners[*partner] != i)) {
+      if (partner &&
+          (*partner >= structure.size() || *partner == i || structure.partners[*partner] != i)) {
         std::abort();
       }
     }

@@ -85,8 +85,9 @@ TEST(ParseCtRecordsTest, OtherFormatsAndSecondStructuresAreNamed) {
   EXPECT_EQ(parse_error("1 G 3\n2 A 0\n3 C 1\n"),
             "Error: secondary sequence file x.ct is a BPSEQ file, not a CT file; convert it with: "
             "mirelon-ct -o rna.ct x.ct\n");
-  EXPECT_EQ(parse_error(">x\nGGGAAACCC\n>y\nGGG\n").find("Error: secondary sequence file x.ct "
-                                                       "holds a sequence without a structure"),
+  EXPECT_EQ(parse_error(">x\nGGGAAACCC\n>y\nGGG\n")
+                .find("Error: secondary sequence file x.ct "
+                      "holds a sequence without a structure"),
             0u);
   // Only a file mirelon-ct would convert is named by its format.
   EXPECT_EQ(parse_error(">x\nGGGAAACCC\n(((..)))\n"),

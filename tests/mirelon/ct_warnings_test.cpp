@@ -22,7 +22,8 @@ TEST(WarningTest, AtMostTenPositionsThenHowManyMore) {
   EXPECT_EQ(format_warning("a.ct", "odd", {"3"}), "Warning: a.ct: odd: 3\n");
   std::vector<std::string> ten;
   for (int i = 1; i <= 10; ++i) ten.push_back(std::to_string(i));
-  EXPECT_EQ(format_warning("a.ct", "odd", ten), "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10\n");
+  EXPECT_EQ(format_warning("a.ct", "odd", ten),
+            "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10\n");
   ten.push_back("11");
   ten.push_back("12");
   EXPECT_EQ(format_warning("a.ct", "odd", ten),
@@ -34,9 +35,9 @@ TEST(WarningTest, AtMostTenPositionsThenHowManyMore) {
 TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
   // 1-10 consistent; 2 names 9 which names 3; 4 names itself; 5 names 11
   // (outside); 6 and 7 both name 8, which names 6; 3 is named back by no one.
-  const std::vector<CtRecord> records =
-      records_of("h\n1 G 0 2 10 1\n2 g 1 3 9 2\n3 A 2 4 0 3\n4 T 3 5 4 4\n5 A 4 6 11 5\n"
-                 "6 G 5 7 8 6\n7 G 6 8 8 7\n8 C 7 9 6 8\n9 C 8 10 3 9\n10 C 9 0 1 10\n");
+  const std::vector<CtRecord> records = records_of(
+      "h\n1 G 0 2 10 1\n2 g 1 3 9 2\n3 A 2 4 0 3\n4 T 3 5 4 4\n5 A 4 6 11 5\n"
+      "6 G 5 7 8 6\n7 G 6 8 8 7\n8 C 7 9 6 8\n9 C 8 10 3 9\n10 C 9 0 1 10\n");
   const std::vector<std::string> lines = ct_file_warnings("x.ct", records);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("base is not A, C, G or U"), std::string::npos);
@@ -44,9 +45,9 @@ TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
   EXPECT_EQ(lines[1].rfind("Warning: x.ct: pairs that are not consistent", 0), 0u);
   EXPECT_NE(lines[1].find("): 2, 4, 5, 6, 7, 8, 9\n"), std::string::npos) << lines[1];
 
-  EXPECT_EQ(ct_file_warnings("x.ct", {}),
-            std::vector<std::string>{
-                "Warning: x.ct: no nucleotide line: the files are written empty\n"});
+  EXPECT_EQ(
+      ct_file_warnings("x.ct", {}),
+      std::vector<std::string>{"Warning: x.ct: no nucleotide line: the files are written empty\n"});
   EXPECT_TRUE(ct_file_warnings("x.ct", records_of("h\n1 G 0 2 2 1\n2 C 1 0 1 2\n")).empty());
 }
 

@@ -38,8 +38,8 @@ std::string macro_of(const std::string& ct) { return macro_of(structure_of(ct));
 CtTables from_dot_bracket(const std::string& sequence, const std::string& pairs) {
   Structure structure;
   std::string error;
-  EXPECT_TRUE(parse_structure_dot_bracket(sequence + "\n" + pairs + "\n", "x.db", &structure,
-                                          &error))
+  EXPECT_TRUE(
+      parse_structure_dot_bracket(sequence + "\n" + pairs + "\n", "x.db", &structure, &error))
       << error;
   CtTables tables;
   tables.records = to_ct_records(structure);
@@ -73,7 +73,8 @@ TEST(HelixTest, OneLinePerMaximalChainOfStackedPairs) {
       // Unpaired records on the 3' strand do not split a helix; on the 5'
       // strand they do, and so does a G-U pair, on either strand.
       {"GGGAAAAAAAAAAAAACACC", "(((.............).))", "hbond watsoncrick=1-3,17-20\n"},
-      {"GGAGGAAAACCCC", "((.((....))))", "hbond watsoncrick=1-2,12-13\nhbond watsoncrick=4-5,10-11\n"},
+      {"GGAGGAAAACCCC", "((.((....))))",
+       "hbond watsoncrick=1-2,12-13\nhbond watsoncrick=4-5,10-11\n"},
       {"GGCAAAAAUGUC", "((((....))))", "hbond watsoncrick=1-1,12-12\nhbond watsoncrick=3-4,9-10\n"},
       // Between the partners of 1 and 2 stands the G-U pair 7-9: paired, if
       // not canonical, so the chain breaks.
@@ -81,8 +82,8 @@ TEST(HelixTest, OneLinePerMaximalChainOfStackedPairs) {
       {"GAAAAAAAAU", "..........", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(macro_of(from_dot_bracket(c.sequence, c.pairs)), c.macro)
-        << c.sequence << "\n" << c.pairs;
+    EXPECT_EQ(macro_of(from_dot_bracket(c.sequence, c.pairs)), c.macro) << c.sequence << "\n"
+                                                                        << c.pairs;
   }
 }
 
@@ -165,8 +166,9 @@ void expect_macro_follows_the_rule(const CtTables& structure, const std::string&
   size_t previous_last = 0;
   while (std::getline(macro, line)) {
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(line, m, std::regex("hbond watsoncrick=(-?\\d+)-(-?\\d+),"
-                                                     "(-?\\d+)-(-?\\d+)")))
+    ASSERT_TRUE(std::regex_match(line, m,
+                                 std::regex("hbond watsoncrick=(-?\\d+)-(-?\\d+),"
+                                            "(-?\\d+)-(-?\\d+)")))
         << what << ": " << line;
     const size_t a = position_of.at(m[1]);
     const size_t b = position_of.at(m[2]);
@@ -266,7 +268,8 @@ std::vector<CtRecord> random_structure(std::mt19937* random) {
   bool strand_start = true;
   for (size_t i = 0; i < n; ++i) {
     const bool strand_end = i + 1 == n || roll(25) == 0;
-    records.push_back(CtRecord{std::to_string(i + 1), base[i], strand_start ? "0" : std::to_string(i),
+    records.push_back(CtRecord{std::to_string(i + 1), base[i],
+                               strand_start ? "0" : std::to_string(i),
                                strand_end ? "0" : std::to_string(i + 2),
                                std::to_string(partner[i] + 1), std::to_string(i + 1)});
     strand_start = strand_end;
@@ -284,8 +287,8 @@ TEST(HelixPropertyTest, GeneratedStructuresWithKnotsMultiloopsBulgesAndStrands) 
     for (const CtRecord& r : structure.records) {
       ct += r.index + " " + r.base + " " + r.before + " " + r.after + " " + r.partner + "\n";
     }
-    expect_macro_follows_the_rule(structure, "generated structure " + std::to_string(round) +
-                                                 ":\n" + ct);
+    expect_macro_follows_the_rule(structure,
+                                  "generated structure " + std::to_string(round) + ":\n" + ct);
     if (HasFailure()) break;
   }
 }
