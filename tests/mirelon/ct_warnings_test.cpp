@@ -24,8 +24,8 @@ TEST(WarningTest, AtMostTenPositionsThenHowManyMore) {
   for (int i = 1; i <= 10; ++i) ten.push_back(std::to_string(i));
   EXPECT_EQ(format_warning("a.ct", "odd", ten),
             "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10\n");
-  ten.push_back("11");
-  ten.push_back("12");
+  ten.emplace_back("11");
+  ten.emplace_back("12");
   EXPECT_EQ(format_warning("a.ct", "odd", ten),
             "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 2 more\n");
 }

@@ -244,7 +244,8 @@ std::vector<CtRecord> random_structure(std::mt19937* random) {
     for (size_t i = 0; i < n; ++i) {
       if (partner[i] < 0) free.push_back(i);
     }
-    for (size_t k = 0; k + 1 < free.size() / 2 && k < static_cast<size_t>(1 + roll(4)); ++k) {
+    const size_t stem = 1 + static_cast<size_t>(roll(4));
+    for (size_t k = 0; k + 1 < free.size() / 2 && k < stem; ++k) {
       const size_t x = free[free.size() / 4 + k];
       const size_t y = free[free.size() - 1 - k];
       if (x < y && partner[x] < 0 && partner[y] < 0) {
