@@ -4,8 +4,62 @@
 #include "common/messages.h"
 #include "common/text.h"
 #include "fatal.h"
+#include "structure/ct_structures.h"
+#include "structure/structure.h"
 
 namespace mirelon {
+
+namespace {
+
+// The message for a file that is no CT file but a structure file that
+// mirelon-ct reads (dot-bracket, BPSEQ) or a sequence without a structure
+// (FASTA); empty when the content is none of these.
+std::string other_format_message(std::string_view content, const char* file_name) {
+  const StructureFormat format = detect_structure_format(content);
+  if (format == StructureFormat::kFasta) {
+    return format_message(
+        "Error: secondary sequence file %s holds a sequence without a structure (FASTA), not a "
+        "CT file; write its secondary structure in dot-bracket below the sequence and convert "
+        "it with: mirelon-ct -o rna.ct %s\n",
+        file_name, file_name);
+  }
+  if (format == StructureFormat::kCt) return {};
+  // Only a file that mirelon-ct converts is called by its format's name, so
+  // that the advice works.
+  Structure structure;
+  std::string ignored;
+  if (!parse_structure(content, file_name, &structure, &ignored)) return {};
+  return format_message(
+      "Error: secondary sequence file %s is a %s file, not a CT file; convert it with: "
+      "mirelon-ct -o rna.ct %s\n",
+      file_name, format == StructureFormat::kBpseq ? "BPSEQ" : "dot-bracket", file_name);
+}
+
+// The message for the malformed nucleotide line `line` (line `line_number`
+// of the file; `next` the rest of the content after it) with `fault`.
+std::string malformed_line_message(std::string_view content, const char* file_name,
+                                   std::string_view line, LineReader next, int line_number,
+                                   const CtColumnFault& fault, size_t column_count) {
+  std::string_view next_line;
+  if (next.next_nonblank(&next_line) && starts_ct_structure(line, next_line)) {
+    return format_message(
+        "Error: line %d of secondary sequence file %s starts a second structure; mirelon reads "
+        "one: take one with mirelon-ct -k K\n",
+        line_number, file_name);
+  }
+  std::string message = other_format_message(content, file_name);
+  if (!message.empty()) return message;
+  if (fault.kind == CtColumnFault::kColumnCount) {
+    return format_message(
+        "Error: line %d of secondary sequence file %s has %d column%s instead of 6.\n", line_number,
+        file_name, static_cast<int>(column_count), column_count == 1 ? "" : "s");
+  }
+  return format_message(
+      "Error: line %d of secondary sequence file %s: column %d is not a whole number.\n",
+      line_number, file_name, static_cast<int>(fault.column));
+}
+
+}  // namespace
 
 bool parse_ct_records(std::string_view content, const char* file_name,
                       std::vector<CtRecord>* records, std::string* error) {
@@ -30,17 +84,9 @@ bool parse_ct_records(std::string_view content, const char* file_name,
     if (is_blank(line)) continue;
     const std::vector<std::string_view> words = split_words(line);
     const CtColumnFault fault = check_ct_columns(words);
-    if (fault.kind == CtColumnFault::kColumnCount) {
-      *error = format_message(
-          "Error: line %d of secondary sequence file %s has %d columns instead of 6.\n",
-          lines.line_number(), file_name, static_cast<int>(words.size()));
-      records->clear();
-      return false;
-    }
-    if (fault.kind == CtColumnFault::kNotWholeNumber) {
-      *error = format_message(
-          "Error: line %d of secondary sequence file %s: column %d is not a whole number.\n",
-          lines.line_number(), file_name, static_cast<int>(fault.column));
+    if (fault.kind != CtColumnFault::kNone) {
+      *error = malformed_line_message(content, file_name, line, lines, lines.line_number(), fault,
+                                      words.size());
       records->clear();
       return false;
     }

@@ -23,7 +23,9 @@ inline constexpr size_t kMaxNucleotides = 10000;
 // with exactly six columns, of which columns 1, 3, 4 and 5 are whole numbers.
 // Returns false with the exact message in `error` when there are more than
 // 10000 nucleotides (tested first), or at the first line, in file order, with
-// another column count or a column that is no whole number.
+// another column count or a column that is no whole number. The message says
+// what the file is when it can tell: a line that starts a second structure
+// (starts_ct_structure()), or a whole file in dot-bracket, BPSEQ or FASTA.
 bool parse_ct_records(std::string_view content, const char* file_name,
                       std::vector<CtRecord>* records, std::string* error);
 

@@ -3,16 +3,20 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace mirelon {
 
 namespace {
 
 FatalHandler fatal_handler = nullptr;
+std::string fatal_note;
 
 }  // namespace
 
 void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
+
+void set_fatal_note(std::string note) { fatal_note = std::move(note); }
 
 void fatal(To to, const char* format, ...) {
   std::va_list args;
@@ -30,6 +34,10 @@ void fatal(To to, const char* format, ...) {
     va_end(copy);
   }
   va_end(args);
+  if (!fatal_note.empty()) {
+    std::fputs(fatal_note.c_str(), stderr);
+    fatal_note.clear();
+  }
   if (fatal_handler != nullptr) {
     fatal_handler();
     std::abort();  // a handler that returns breaks the contract

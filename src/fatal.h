@@ -2,6 +2,8 @@
 #ifndef MIRELON_FATAL_H_
 #define MIRELON_FATAL_H_
 
+#include <string>
+
 namespace mirelon {
 
 // Where a message goes: the steps' fatal messages to standard output, the
@@ -20,6 +22,10 @@ enum class To { kStdout, kStderr };
 // exit status 1. A harness that runs the steps in-process (the fuzz targets)
 // installs a handler that throws instead, so that it survives the run; the
 // handler must not return.
+// A line that the next fatal() writes to standard error after its message
+// (a "Note: " on what the user can do); empty for none.
+void set_fatal_note(std::string note);
+
 using FatalHandler = void (*)();
 void set_fatal_handler(FatalHandler handler);
 

@@ -5,6 +5,7 @@
 #include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "ct_tables.h"
+#include "ct_warnings.h"
 #include "step_files.h"
 #include "translate.h"
 
@@ -56,5 +57,6 @@ int translate_seq(const char* ct_file) {
   const std::string residue_ids = format_residue_id_file(tables.residues);
   write_stdout(residue_ids);
   write_residue_id_file(residue_ids);
+  print_warnings(ct_file_warnings(ct_file, tables.records));
   return 0;
 }

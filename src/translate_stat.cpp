@@ -57,6 +57,15 @@ StatTable read_stat_table(const char* file_name) {
 
 }  // namespace
 
+std::string entry_bound_note(long long bound) {
+  return format_message(
+      "Note: the entry bound of this RNA is %lld (27 per A, 24 per C, 27 per G, 22 per U, 30 "
+      "per other base, plus 10); the shift list holds at most %zu entries (about 780 "
+      "nucleotides), so nothing was written to %s: predict shifts for a smaller construct or "
+      "a domain.\n",
+      bound, kMaxShiftSlots - 1, kShiftListFileName);
+}
+
 std::string format_shift_line(const ShiftEntry& entry) {
   std::string line;
   append_shift_line(entry, &line);
@@ -79,6 +88,7 @@ int translate_stat(const char* stat_file, const char* level) {
   // The bound is tested before the statistics table is opened.
   const long long bound = entry_bound(residues);
   if (bound > static_cast<long long>(kMaxShiftSlots)) {
+    set_fatal_note(entry_bound_note(bound));
     fatal(To::kStdout, "%s",
           capacity_message(bound, static_cast<long long>(kMaxShiftSlots)).c_str());
   }

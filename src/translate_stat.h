@@ -15,6 +15,10 @@ inline constexpr const char* kShiftListFileName = "kesta.prot";
 // Residues the chemical shift step reads from the residue-ID file.
 inline constexpr size_t kMaxShiftResidues = 20000;
 
+// The "Note: " line after the message for an entry bound `bound` above the
+// capacity: the bound, the capacity of the list and what the user can do.
+std::string entry_bound_note(long long bound);
+
 // One line of "kesta.prot": number (width 4, right), mean shift and tolerance
 // read with strtod and written as printf "%.4f" (widths 10 and 9, right), two
 // blanks, atom name (4, left), residue number (4, right), origin mark (4,

@@ -2,12 +2,10 @@
 // "idarrayke.txt" out, in that order.
 #include "translate_wc.h"
 
-#include <algorithm>
-
 #include "common/files.h"
 #include "common/messages.h"
-#include "common/nucleotides.h"
 #include "common/numbers.h"
+#include "ct_warnings.h"
 #include "fatal.h"
 #include "step_files.h"
 #include "translate.h"
@@ -15,84 +13,67 @@
 
 namespace mirelon {
 
-namespace {
-
-// A record that stands for its pair in the macro: paired canonically and
-// listed before its partner by CT columns 1 and 5. The 3' members and the
-// unpaired records (column 5 is 0) are never 5' pair records.
-bool is_five_prime_pair_record(const CtRecord& record, const Residue& residue) {
-  return residue.id[kOwnMark] == kMarkPaired && strtol10(record.index) < strtol10(record.partner);
-}
-
-// The residue number of the record at file position `position` (from 1), or
-// an empty text when no record is there: CT files that are not well-formed
-// may name any position in column 1 or 5.
-std::string residue_number_at(const std::vector<Residue>& residues, long position) {
-  if (position < 1 || static_cast<unsigned long>(position) > residues.size()) return {};
-  return residues[static_cast<size_t>(position) - 1].id[kResidueNumber];
-}
-
-// Helices begin and end where the 5' strand's neighbours are not paired;
-// the 3' strand is not looked at, so a bulge there does not split a helix.
-bool is_first_pair(const Residue& residue) { return residue.id[kMarkBefore] == kMarkOther; }
-bool is_last_pair(const Residue& residue) { return residue.id[kMarkAfter] == kMarkOther; }
-
-}  // namespace
-
-bool find_helix_ends(const CtTables& structure, HelixEnds* ends, std::string* error) {
-  const std::vector<CtRecord>& records = structure.records;
-  const std::vector<Residue>& residues = structure.residues;
-  std::vector<size_t> pair_records;
-  size_t first_pairs = 0;
-  size_t last_pairs = 0;
+HelixRule::HelixRule(const std::vector<CtRecord>& records)
+    : paired_before_(records.size() + 1, 0), ends_before_(records.size() + 1, 0) {
   for (size_t i = 0; i < records.size(); ++i) {
-    if (!is_five_prime_pair_record(records[i], residues[i])) continue;
-    pair_records.push_back(i);
-    if (is_first_pair(residues[i])) ++first_pairs;
-    if (is_last_pair(residues[i])) ++last_pairs;
+    paired_before_[i + 1] = paired_before_[i] + (strtol10(records[i].partner) != 0 ? 1 : 0);
+    ends_before_[i + 1] = ends_before_[i] + (records[i].after == "0" ? 1 : 0);
   }
-  // Both limits are tested before any entry is stored.
-  const long long capacity = static_cast<long long>(kMaxHelixEnds);
-  const long long needed_by_helices = 2 * static_cast<long long>(first_pairs);
-  if (needed_by_helices > capacity) {
-    *error = capacity_message(needed_by_helices, capacity);
-    return false;
-  }
-  const long long needed_by_ends =
-      static_cast<long long>(first_pairs) + static_cast<long long>(last_pairs);
-  if (needed_by_ends > capacity) {
-    *error = capacity_message(needed_by_ends, capacity);
-    return false;
-  }
-
-  ends->helix_count = first_pairs;
-  ends->entries.clear();
-  ends->entries.reserve(std::max(first_pairs + last_pairs, 2 * first_pairs));
-  for (size_t i : pair_records) {
-    const PairEntry entry{residue_number_at(residues, strtol10(records[i].index)),
-                          residue_number_at(residues, strtol10(records[i].partner))};
-    if (is_first_pair(residues[i])) ends->entries.push_back(entry);
-    if (is_last_pair(residues[i])) ends->entries.push_back(entry);
-  }
-  // A helix whose last pair never came (its run of 5' pair records ends
-  // next to a paired record) reads the empty entries after the list's end.
-  if (ends->entries.size() < 2 * first_pairs) ends->entries.resize(2 * first_pairs);
-  return true;
 }
 
-std::string format_hbond_macro(const HelixEnds& ends) {
+bool HelixRule::continues_helix(const FivePrimePair& outer, const FivePrimePair& inner) const {
+  if (inner.record != outer.record + 1) return false;
+  // No chain break after the outer record.
+  if (ends_before_[outer.record + 1] != ends_before_[outer.record]) return false;
+  if (inner.partner >= outer.partner) return false;
+  // Records strictly between the partners are unpaired.
+  if (paired_before_[outer.partner] != paired_before_[inner.partner + 1]) return false;
+  // No strand ends from the inner partner up to the one before the outer.
+  return ends_before_[outer.partner] == ends_before_[inner.partner];
+}
+
+std::vector<Helix> find_helices(const std::vector<CtRecord>& records,
+                                const std::vector<FivePrimePair>& pairs) {
+  const HelixRule rule(records);
+  std::vector<Helix> helices;
+  bool open = false;  // whether the last helix can still grow
+  for (const FivePrimePair& pair : pairs) {
+    if (pair.fault != PairFault::kNone) {
+      open = false;
+      continue;
+    }
+    if (open && rule.continues_helix(helices.back().last, pair)) {
+      helices.back().last = pair;
+    } else {
+      helices.push_back(Helix{pair, pair});
+      open = true;
+    }
+  }
+  return helices;
+}
+
+bool check_helix_capacity(size_t helix_count, std::string* error) {
+  const long long needed = 2 * static_cast<long long>(helix_count);
+  if (needed <= static_cast<long long>(kMaxHelixEnds)) return true;
+  *error = capacity_message(needed, static_cast<long long>(kMaxHelixEnds));
+  return false;
+}
+
+std::string format_hbond_macro(const std::vector<Residue>& residues,
+                               const std::vector<Helix>& helices) {
+  const auto number = [&residues](size_t position) {
+    return residues[position].id[kResidueNumber];
+  };
   std::string text;
-  for (size_t h = 0; h < ends.helix_count; ++h) {
-    const PairEntry& first = ends.entries[2 * h];
-    const PairEntry& last = ends.entries[2 * h + 1];
+  for (const Helix& helix : helices) {
     text += "hbond watsoncrick=";
-    text += first.five_prime;
+    text += number(helix.first.record);
     text += '-';
-    text += last.five_prime;
+    text += number(helix.last.record);
     text += ',';
-    text += last.partner;
+    text += number(helix.last.partner);
     text += '-';
-    text += first.partner;
+    text += number(helix.first.partner);
     text += '\n';
   }
   return text;
@@ -114,11 +95,16 @@ int translate_wc(const char* ct_file, const char* macro_file) {
   }
   const CtTables structure = read_ct_tables(ct_file);
   write_sequence_file(structure.residues);
-  HelixEnds ends;
+  const std::vector<FivePrimePair> pairs = five_prime_pairs(structure.records);
+  const std::vector<Helix> helices = find_helices(structure.records, pairs);
   std::string error;
-  if (!find_helix_ends(structure, &ends, &error)) fatal(To::kStdout, "%s", error.c_str());
+  if (!check_helix_capacity(helices.size(), &error)) fatal(To::kStdout, "%s", error.c_str());
+  // The sequence step has warned about the file; these are the macro's own.
+  print_warnings(macro_warnings(ct_file, macro_file, structure.records, pairs, helices.size()));
   // Without a helix the macro file is not touched at all.
-  if (ends.helix_count > 0) write_step_file(macro_file, format_hbond_macro(ends));
+  if (!helices.empty()) {
+    write_step_file(macro_file, format_hbond_macro(structure.residues, helices));
+  }
   write_residue_id_file(format_residue_id_file(structure.residues));
   return 0;
 }

@@ -10,16 +10,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/files.h"
+#include "common/messages.h"
+#include "common/numbers.h"
 #include "common/options.h"
 #include "structure/structure.h"
 
 namespace {
 
-constexpr const char* kOptions = "ht:n:uo:";
+constexpr const char* kOptions = "ht:n:uo:k:";
 constexpr const char* kStandardStream = "-";
 constexpr const char* kStandardInputName = "(standard input)";
 
@@ -37,6 +42,7 @@ void print_help() {
       "\t\t(default the name in the input)\n"
       "\t-u\twrite the bases in upper case, T as U\n"
       "\t-o\toutput file (default standard output)\n"
+      "\t-k\tthe structure to take, from 1, of a CT file that holds several\n"
       "\tinput\tfile with an RNA secondary structure in CT, BPSEQ or dot-bracket format,\n"
       "\t\trecognised by its content (default standard input, also for \"-\")\n"
       "\n",
@@ -79,6 +85,28 @@ std::string format_structure(const mirelon::Structure& structure, std::string_vi
   return mirelon::format_structure_ct(structure);
 }
 
+// Reads the structures of `content` and takes structure `wanted` (from 1;
+// 0 when -k was not given, which a file of one structure satisfies).
+bool take_structure(std::string_view content, const char* input_name, long wanted,
+                    mirelon::Structure* structure, std::string* error) {
+  std::vector<mirelon::Structure> structures;
+  if (!mirelon::parse_structures(content, input_name, &structures, error)) return false;
+  const size_t count = structures.size();
+  if (wanted == 0 && count > 1) {
+    *error = mirelon::format_message(
+        "%s: the file holds %zu structures; take one with -k K (K from 1 to %zu)\n", input_name,
+        count, count);
+    return false;
+  }
+  if (wanted > 0 && static_cast<unsigned long>(wanted) > count) {
+    *error = mirelon::format_message("%s: -k %ld: the file holds %zu structure%s\n", input_name,
+                                     wanted, count, count == 1 ? "" : "s");
+    return false;
+  }
+  *structure = std::move(structures[wanted == 0 ? 0 : static_cast<size_t>(wanted) - 1]);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -86,6 +114,7 @@ int main(int argc, char* argv[]) {
   const char* name = nullptr;
   bool upper_rna = false;
   const char* output = kStandardStream;
+  const char* structure_number = nullptr;
 
   // The command line is the only configuration: GNU argument permutation
   // holds whatever the environment says.
@@ -106,11 +135,14 @@ int main(int argc, char* argv[]) {
       case 'o':
         output = optarg;
         break;
+      case 'k':
+        structure_number = optarg;
+        break;
       case 'h':
         print_help();
         return 0;
       default:
-        fail("%s", mirelon::option_error_message(optopt, "tno").c_str());
+        fail("%s", mirelon::option_error_message(optopt, "tnok").c_str());
     }
   }
   if (format != kFormatCt && format != kFormatBpseq && format != kFormatDotBracket) {
@@ -118,6 +150,12 @@ int main(int argc, char* argv[]) {
   }
   if (name != nullptr && std::strpbrk(name, "\r\n") != nullptr) {
     fail("The name given with -n must not hold a line break.\n");
+  }
+  const std::optional<long> wanted = structure_number == nullptr
+                                         ? std::optional<long>(0)
+                                         : mirelon::whole_number_value(structure_number);
+  if (!wanted.has_value() || (structure_number != nullptr && *wanted < 1)) {
+    fail("The structure given with -k must be a number from 1 on: %s\n", structure_number);
   }
   if (argc - optind > 1) fail("Too many input files: %s\n", argv[optind + 1]);
 
@@ -131,11 +169,9 @@ int main(int argc, char* argv[]) {
                  : !mirelon::read_input_file(input, &content)) {
     fail("Unable to open structure file: %s\nFor help type: mirelon-ct -h\n", input_name);
   }
-  mirelon::Structure structure;
   std::string error;
-  if (!mirelon::parse_structure(content, input_name, &structure, &error)) {
-    fail("%s", error.c_str());
-  }
+  mirelon::Structure structure;
+  if (!take_structure(content, input_name, *wanted, &structure, &error)) fail("%s", error.c_str());
   if (name != nullptr) structure.name = name;
   if (upper_rna) mirelon::convert_to_upper_rna(&structure);
   const std::string text = format_structure(structure, format, input_name);

@@ -10,12 +10,32 @@
 
 namespace mirelon {
 
+namespace {
+
+// After a ">name" line: FASTA when sequence lines follow and no line but
+// further ">" lines holds a character of a dot-bracket structure.
+StructureFormat fasta_or_dot_bracket(LineReader lines) {
+  std::string_view line;
+  bool sequence = false;
+  while (lines.next_nonblank(&line)) {
+    line = trim_space(line);
+    if (line.front() == '>') continue;
+    if (line.find_first_of(".()[]{}<>") != std::string_view::npos) {
+      return StructureFormat::kDotBracket;
+    }
+    sequence = true;
+  }
+  return sequence ? StructureFormat::kFasta : StructureFormat::kDotBracket;
+}
+
+}  // namespace
+
 StructureFormat detect_structure_format(std::string_view content) {
   LineReader lines(content);
   std::string_view first;
   if (!lines.next_nonblank(&first)) return StructureFormat::kCt;
   first = trim_space(first);
-  if (first.front() == '>') return StructureFormat::kDotBracket;
+  if (first.front() == '>') return fasta_or_dot_bracket(lines);
   if (first.front() == '#') return StructureFormat::kBpseq;
   const std::vector<std::string_view> words = split_words(first);
   std::string_view second;
@@ -44,6 +64,12 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
       return parse_structure_dot_bracket(content, file_name, structure, error);
     case StructureFormat::kBpseq:
       return parse_structure_bpseq(content, file_name, structure, error);
+    case StructureFormat::kFasta:
+      *error = format_message(
+          "%s:1: the file holds a sequence without a structure (FASTA); give its secondary "
+          "structure as dot-bracket, BPSEQ or CT\n",
+          std::string(file_name).c_str());
+      return false;
     case StructureFormat::kCt:
       break;
   }

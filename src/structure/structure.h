@@ -43,18 +43,19 @@ struct Structure {
 // Columns of a BPSEQ line: index, base, partner.
 inline constexpr size_t kBpseqColumnCount = 3;
 
-enum class StructureFormat { kCt, kBpseq, kDotBracket };
+enum class StructureFormat { kCt, kBpseq, kDotBracket, kFasta };
 
 // Guesses the format of a structure file from its first two non-blank lines:
-// dot-bracket when the first starts with ">"; BPSEQ when it starts with "#",
-// or with a word that is no whole number and holds ":" (a header such as
-// "Filename:"), or is an "i base j" line not followed by a six-column line;
-// CT when it starts with a whole number (a header "N name") or a six-column
-// line follows it; dot-bracket otherwise (a sequence line).
+// when the first starts with ">", FASTA (a sequence without a structure) if
+// at least one further line follows and none of the lines after it that do
+// not start with ">" holds a bracket or a dot, dot-bracket otherwise; BPSEQ when it starts with
+// "#", or with a word that is no whole number and holds ":" (a header such as "Filename:"), or is
+// an "i base j" line not followed by a six-column line; CT when it starts with a whole number (a
+// header "N name") or a six-column line follows it; dot-bracket otherwise (a sequence line).
 StructureFormat detect_structure_format(std::string_view content);
 
 // Reads `content` in the format detect_structure_format() names. Content
-// that holds nothing but white space is an error too.
+// that holds nothing but white space is an error too, and so is FASTA.
 bool parse_structure(std::string_view content, std::string_view file_name, Structure* structure,
                      std::string* error);
 

@@ -1,4 +1,5 @@
-// Fuzz target: the CT reader and everything the sequence step derives from it.
+// Fuzz target: the CT reader, everything the sequence step derives from it,
+// the helices of the hydrogen-bond step and the warnings of both steps.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,8 +8,10 @@
 #include <vector>
 
 #include "ct_tables.h"
+#include "ct_warnings.h"
 #include "structure/residue_ids.h"
 #include "translate_seq.h"
+#include "translate_wc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);
@@ -30,5 +33,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (back[i] != residues[i].id) std::abort();
   }
   mirelon::format_sequence_file(residues);
+
+  // Every usable 5' pair record lies in exactly one helix, the records of a
+  // helix follow each other in the file, and no helix continues the one
+  // before it.
+  const std::vector<mirelon::FivePrimePair> pairs = mirelon::five_prime_pairs(records);
+  const std::vector<mirelon::Helix> helices = mirelon::find_helices(records, pairs);
+  size_t usable = 0;
+  for (const mirelon::FivePrimePair& pair : pairs) {
+    if (pair.fault == mirelon::PairFault::kNone) ++usable;
+  }
+  size_t in_helices = 0;
+  const mirelon::HelixRule rule(records);
+  for (size_t h = 0; h < helices.size(); ++h) {
+    if (helices[h].last.record < helices[h].first.record) std::abort();
+    in_helices += helices[h].last.record - helices[h].first.record + 1;
+    if (h > 0 && rule.continues_helix(helices[h - 1].last, helices[h].first)) std::abort();
+  }
+  if (in_helices != usable) std::abort();
+  if (!mirelon::check_helix_capacity(helices.size(), &error)) std::abort();
+  mirelon::format_hbond_macro(residues, helices);
+  std::vector<std::string> warnings = mirelon::ct_file_warnings("fuzz.ct", records);
+  const std::vector<std::string> macro =
+      mirelon::macro_warnings("fuzz.ct", "fuzz.mac", records, pairs, helices.size());
+  warnings.insert(warnings.end(), macro.begin(), macro.end());
+  for (const std::string& line : warnings) {
+    if (line.rfind("Warning: fuzz.ct: ", 0) != 0 || line.find('\n') != line.size() - 1) {
+      std::abort();
+    }
+  }
   return 0;
 }

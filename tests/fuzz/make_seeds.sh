@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 golden=$here/../mirelon/golden
 corpus=$here/corpus
 rm -rf "$corpus"
-mkdir -p "$corpus"/{ct_reader,residue_ids,stat_table,whole_run}
+mkdir -p "$corpus"/{ct_reader,residue_ids,stat_table,structure_files,whole_run}
 
 seed() {  # seed TARGET FILE: store under the content's checksum
   local sum
@@ -20,7 +20,8 @@ for case_dir in "$golden"/*/; do
   for f in "$case_dir"input/* "$case_dir"expected/files/*; do
     [[ -f $f ]] || continue
     case $(basename "$f") in
-      *.ct) seed ct_reader "$f"; ct=$f ;;
+      *.ct) seed ct_reader "$f"; seed structure_files "$f"; ct=$f ;;
+      *.db | *.bpseq | *.fa) seed structure_files "$f" ;;
       idarrayke.txt) seed residue_ids "$f" ;;
       *.tab) seed stat_table "$f"; table=$f ;;
     esac
@@ -32,6 +33,10 @@ for case_dir in "$golden"/*/; do
     rm -f "$tmp"
   fi
 done
-for target in ct_reader residue_ids stat_table whole_run; do
+# The structure files mirelon-ct reads and rejects.
+for f in "$here"/../ct/golden/*/input/*; do
+  [[ -f $f ]] && seed structure_files "$f"
+done
+for target in ct_reader residue_ids stat_table structure_files whole_run; do
   echo "$target: $(ls "$corpus/$target" | wc -l) seeds"
 done

@@ -60,6 +60,36 @@ TEST(ParseCtRecordsTest, MalformedLinesAreReportedWithLineAndColumn) {
             "Error: line 2 of secondary sequence file x.ct: column 5 is not a whole number.\n");
 }
 
+// What the file is, where it can be told: another structure format, or a
+// second structure; otherwise the line's own fault.
+TEST(ParseCtRecordsTest, OtherFormatsAndSecondStructuresAreNamed) {
+  EXPECT_EQ(parse_error("3 a\n1 G 0 2 3 1\n2 A 1 3 0 2\n3 C 2 0 1 3\n"
+                        "3 b\n\n1 G 0 2 0 1\n2 A 1 3 0 2\n3 C 2 0 0 3\n"),
+            "Error: line 5 of secondary sequence file x.ct starts a second structure; mirelon "
+            "reads one: take one with mirelon-ct -k K\n");
+  // A second header must be followed by nucleotide 1.
+  EXPECT_EQ(parse_error("3 a\n1 G 0 2 3 1\n3 b\n2 A 1 3 0 2\n"),
+            "Error: line 3 of secondary sequence file x.ct has 2 columns instead of 6.\n");
+  EXPECT_EQ(parse_error(">x\nGGGAAACCC\n(((...)))\n"),
+            "Error: secondary sequence file x.ct is a dot-bracket file, not a CT file; convert it "
+            "with: mirelon-ct -o rna.ct x.ct\n");
+  EXPECT_EQ(parse_error("GGGAAACCC\n(((...)))\n"),
+            "Error: secondary sequence file x.ct is a dot-bracket file, not a CT file; convert it "
+            "with: mirelon-ct -o rna.ct x.ct\n");
+  EXPECT_EQ(parse_error("1 G 3\n2 A 0\n3 C 1\n"),
+            "Error: secondary sequence file x.ct is a BPSEQ file, not a CT file; convert it with: "
+            "mirelon-ct -o rna.ct x.ct\n");
+  EXPECT_EQ(parse_error(">x\nGGGAAACCC\n>y\nGGG\n")
+                .find("Error: secondary sequence file x.ct "
+                      "holds a sequence without a structure"),
+            0u);
+  // Only a file mirelon-ct would convert is named by its format.
+  EXPECT_EQ(parse_error(">x\nGGGAAACCC\n(((..)))\n"),
+            "Error: line 2 of secondary sequence file x.ct has 1 column instead of 6.\n");
+  EXPECT_EQ(parse_error("1 G 3\n2 A 0\n3 C 2\n"),
+            "Error: line 2 of secondary sequence file x.ct has 3 columns instead of 6.\n");
+}
+
 TEST(ParseCtRecordsTest, CapacityIsTestedBeforeAnyLine) {
   std::string ok = "h\n";
   for (int i = 1; i <= 10000; ++i) ok += "1 A 0 0 0 1\n";
@@ -100,7 +130,7 @@ TEST(SharedCtFilesTest, EveryFileReadsOrStopsWithAClearMessage) {
           for (const std::string& field : residue.id) EXPECT_FALSE(field.empty()) << name;
         }
       } else {
-        EXPECT_EQ(error.rfind("Error: line ", 0), 0u) << name << ": " << error;
+        EXPECT_EQ(error.rfind("Error: ", 0), 0u) << name << ": " << error;
       }
     }
     closedir(handle);

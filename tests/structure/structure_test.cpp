@@ -61,6 +61,11 @@ TEST(StructureFormatTest, DetectedFromTheFirstLines) {
     StructureFormat format;
   } const cases[] = {
       {">x\nGC\n()\n", StructureFormat::kDotBracket},
+      // A ">" line and sequences without a structure line: FASTA.
+      {">x\nGGGAAACCC\n", StructureFormat::kFasta},
+      {">x\nGGGAAA\nCCC\n>y\nACGU\n", StructureFormat::kFasta},
+      {">x\n", StructureFormat::kDotBracket},
+      {">x\nGGGAAACCC\n.........\n", StructureFormat::kDotBracket},
       {"\n\nGGGAAACCC\n(((...)))\n", StructureFormat::kDotBracket},
       {"((..))\n", StructureFormat::kDotBracket},
       {"#bpRNA\n1 G 2\n2 C 1\n", StructureFormat::kBpseq},

@@ -1,0 +1,126 @@
+#include "ct_warnings.h"
+
+#include <cstdio>
+
+#include "common/messages.h"
+#include "common/nucleotides.h"
+#include "common/numbers.h"
+
+namespace mirelon {
+
+std::string format_warning(std::string_view file, std::string_view what) {
+  std::string line = "Warning: ";
+  line += file;
+  line += ": ";
+  line += what;
+  line += '\n';
+  return line;
+}
+
+std::string format_warning(std::string_view file, std::string_view what,
+                           const std::vector<std::string>& positions) {
+  std::string named;
+  for (size_t k = 0; k < positions.size() && k < kMaxWarningPositions; ++k) {
+    if (k > 0) named += ", ";
+    named += positions[k];
+  }
+  if (positions.size() > kMaxWarningPositions) {
+    named += format_message(" and %zu more", positions.size() - kMaxWarningPositions);
+  }
+  std::string text(what);
+  if (!named.empty()) text += ": " + named;
+  return format_warning(file, text);
+}
+
+namespace {
+
+// Whether the pair named in column 5 of record `i` (a partner, not 0) is
+// not consistent; `partner_of` holds every column 5 read in base 10 and
+// `named` how often each position 1..N is named.
+bool is_inconsistent_pair(const std::vector<long>& partner_of, const std::vector<size_t>& named,
+                          size_t i) {
+  const long p = partner_of[i];
+  const size_t n = partner_of.size();
+  if (p < 1 || static_cast<unsigned long>(p) > n) return true;  // outside 1..N
+  if (static_cast<size_t>(p) == i + 1) return true;             // paired with itself
+  if (partner_of[static_cast<size_t>(p) - 1] != static_cast<long>(i) + 1) return true;
+  return named[static_cast<size_t>(p)] > 1 || named[i + 1] > 1;  // named twice
+}
+
+}  // namespace
+
+std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records) {
+  std::vector<std::string> lines;
+  if (records.empty()) {
+    lines.push_back(format_warning(file, "no nucleotide line: the files are written empty"));
+    return lines;
+  }
+  std::vector<std::string> odd_bases;
+  for (const CtRecord& record : records) {
+    if (residue_name(record.base).empty()) odd_bases.push_back(record.index);
+  }
+  if (!odd_bases.empty()) {
+    lines.push_back(format_warning(
+        file,
+        "nucleotides whose base is not A, C, G or U get no residue name in kesta.seq, no "
+        "shifts and no restraints, and their residue numbers are missing from the sequence "
+        "(mirelon-ct -u writes upper-case bases)",
+        odd_bases));
+  }
+  const size_t n = records.size();
+  std::vector<long> partner_of(n);
+  std::vector<size_t> named(n + 1, 0);
+  for (size_t i = 0; i < n; ++i) {
+    partner_of[i] = strtol10(records[i].partner);
+    if (partner_of[i] >= 1 && static_cast<unsigned long>(partner_of[i]) <= n) {
+      ++named[static_cast<size_t>(partner_of[i])];
+    }
+  }
+  std::vector<std::string> faulty;
+  for (size_t i = 0; i < n; ++i) {
+    if (partner_of[i] != 0 && is_inconsistent_pair(partner_of, named, i)) {
+      faulty.push_back(records[i].index);
+    }
+  }
+  if (!faulty.empty()) {
+    lines.push_back(format_warning(file,
+                                   "pairs that are not consistent (one-sided, partner outside "
+                                   "1..N, a nucleotide named as partner twice, or paired with "
+                                   "itself)",
+                                   faulty));
+  }
+  return lines;
+}
+
+std::vector<std::string> macro_warnings(const char* file, const char* macro_file,
+                                        const std::vector<CtRecord>& records,
+                                        const std::vector<FivePrimePair>& pairs,
+                                        size_t helix_count) {
+  std::vector<std::string> lines;
+  std::vector<std::string> left_out;
+  for (const FivePrimePair& pair : pairs) {
+    if (pair.fault != PairFault::kNone) left_out.push_back(records[pair.record].index);
+  }
+  if (!left_out.empty()) {
+    lines.push_back(format_warning(
+        file,
+        format_message("canonical pairs that are not consistent get no hydrogen-bond line in %s",
+                       macro_file),
+        left_out));
+  }
+  if (helix_count == 0) {
+    lines.push_back(format_warning(
+        file, format_message("no Watson-Crick helix: %s is not written, an older file of that "
+                             "name is left as it was",
+                             macro_file)));
+  }
+  return lines;
+}
+
+void print_warnings(const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  std::fflush(stdout);
+  for (const std::string& line : lines) std::fputs(line.c_str(), stderr);
+}
+
+}  // namespace mirelon

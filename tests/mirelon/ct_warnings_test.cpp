@@ -1,0 +1,70 @@
+#include "ct_warnings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ct_tables.h"
+
+namespace mirelon {
+namespace {
+
+std::vector<CtRecord> records_of(const std::string& ct) {
+  std::vector<CtRecord> records;
+  std::string error;
+  EXPECT_TRUE(parse_ct_records(ct, "x.ct", &records, &error)) << error;
+  return records;
+}
+
+TEST(WarningTest, AtMostTenPositionsThenHowManyMore) {
+  EXPECT_EQ(format_warning("a.ct", "nothing"), "Warning: a.ct: nothing\n");
+  EXPECT_EQ(format_warning("a.ct", "odd", {"3"}), "Warning: a.ct: odd: 3\n");
+  std::vector<std::string> ten;
+  for (int i = 1; i <= 10; ++i) ten.push_back(std::to_string(i));
+  EXPECT_EQ(format_warning("a.ct", "odd", ten),
+            "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10\n");
+  ten.emplace_back("11");
+  ten.emplace_back("12");
+  EXPECT_EQ(format_warning("a.ct", "odd", ten),
+            "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 2 more\n");
+}
+
+// Every way a pair can be named inconsistently is caught, on either member,
+// and nothing else is.
+TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
+  // 1-10 consistent; 2 names 9 which names 3; 4 names itself; 5 names 11
+  // (outside); 6 and 7 both name 8, which names 6; 3 is named back by no one.
+  const std::vector<CtRecord> records = records_of(
+      "h\n1 G 0 2 10 1\n2 g 1 3 9 2\n3 A 2 4 0 3\n4 T 3 5 4 4\n5 A 4 6 11 5\n"
+      "6 G 5 7 8 6\n7 G 6 8 8 7\n8 C 7 9 6 8\n9 C 8 10 3 9\n10 C 9 0 1 10\n");
+  const std::vector<std::string> lines = ct_file_warnings("x.ct", records);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("base is not A, C, G or U"), std::string::npos);
+  EXPECT_NE(lines[0].find("): 2, 4\n"), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1].rfind("Warning: x.ct: pairs that are not consistent", 0), 0u);
+  EXPECT_NE(lines[1].find("): 2, 4, 5, 6, 7, 8, 9\n"), std::string::npos) << lines[1];
+
+  EXPECT_EQ(
+      ct_file_warnings("x.ct", {}),
+      std::vector<std::string>{"Warning: x.ct: no nucleotide line: the files are written empty\n"});
+  EXPECT_TRUE(ct_file_warnings("x.ct", records_of("h\n1 G 0 2 2 1\n2 C 1 0 1 2\n")).empty());
+}
+
+TEST(WarningTest, MacroWarningsNameLeftOutPairsAndAMissingMacro) {
+  const std::vector<CtRecord> records =
+      records_of("h\n1 G 0 2 4 1\n2 G 1 3 3 2\n3 C 2 4 1 3\n4 C 3 0 1 4\n");
+  const std::vector<FivePrimePair> pairs = five_prime_pairs(records);
+  std::vector<std::string> lines = macro_warnings("x.ct", "hb.mac", records, pairs, 1);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0],
+            "Warning: x.ct: canonical pairs that are not consistent get no hydrogen-bond line in "
+            "hb.mac: 2\n");
+  lines = macro_warnings("x.ct", "hb.mac", records, {}, 0);
+  EXPECT_EQ(lines, std::vector<std::string>{"Warning: x.ct: no Watson-Crick helix: hb.mac is not "
+                                            "written, an older file of that name is left as it "
+                                            "was\n"});
+}
+
+}  // namespace
+}  // namespace mirelon
