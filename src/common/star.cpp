@@ -156,7 +156,8 @@ bool parse_star(std::string_view content, const std::string& file_name,
         return false;
       }
       std::vector<std::string> values;
-      while (i < tokens.size() && !is_star_keyword(tokens[i])) values.emplace_back(tokens[i++].text);
+      while (i < tokens.size() && !is_star_keyword(tokens[i]))
+        values.emplace_back(tokens[i++].text);
       if (values.size() % loop.tags.size() != 0) {
         *error = at_line(file_name, loop.line,
                          format_message("loop has %zu values, not a multiple of its %zu tags",

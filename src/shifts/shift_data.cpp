@@ -16,7 +16,7 @@ constexpr std::string_view kNefShiftLoopPrefix = "_nef_chemical_shift.";
 // The tags of a shift loop that the reader uses, after the loop's prefix.
 struct ShiftLoopTags {
   std::string_view prefix;
-  std::string_view loop_name;    // for messages
+  std::string_view loop_name;  // for messages
   std::string_view residue_name;
   std::string_view atom;
   std::string_view value;
@@ -31,9 +31,15 @@ struct ShiftLoopTags {
 constexpr ShiftLoopTags kNmrStarTags = {
     kShiftLoopPrefix, "atom chemical shift loop", "Comp_ID", "Atom_ID", "Val", "Seq_ID",
     "Comp_index_ID",  "Entity_assembly_ID",       false};
-constexpr ShiftLoopTags kNefTags = {
-    kNefShiftLoopPrefix, "NEF chemical shift loop", "residue_name", "atom_name", "value",
-    "sequence_code",     "",                        "chain_code",   true};
+constexpr ShiftLoopTags kNefTags = {kNefShiftLoopPrefix,
+                                    "NEF chemical shift loop",
+                                    "residue_name",
+                                    "atom_name",
+                                    "value",
+                                    "sequence_code",
+                                    "",
+                                    "chain_code",
+                                    true};
 
 std::string at_line(const std::string& file_name, int line, const std::string& reason) {
   return format_message("%s:%d: %s", file_name.c_str(), line, reason.c_str());
@@ -64,8 +70,7 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
   for (const auto& [index, name] : {std::pair{comp, names.residue_name},
                                     std::pair{atom, names.atom}, std::pair{value, names.value}}) {
     if (index < 0) {
-      *error = at_line(file_name, loop_line,
-                       loop_name + " has no tag " + std::string(name));
+      *error = at_line(file_name, loop_line, loop_name + " has no tag " + std::string(name));
       return false;
     }
   }
