@@ -218,6 +218,24 @@ std::string nef_atom_name(std::string_view table_atom) {
   return std::string(table_atom);
 }
 
+// The element and the isotope observed by NMR of an atom of the catalogue:
+// its first letter names the element (H, C, N or P), which the dictionary
+// wants written out together with its isotope number.
+std::pair<std::string_view, std::string_view> nucleus_of(std::string_view atom) {
+  switch (atom.empty() ? ' ' : atom[0]) {
+    case 'H':
+      return {"H", "1"};
+    case 'C':
+      return {"C", "13"};
+    case 'N':
+      return {"N", "15"};
+    case 'P':
+      return {"P", "31"};
+    default:
+      return {kMissing, kMissing};
+  }
+}
+
 std::string shift_list_framecode(const NefSettings& settings) {
   std::string table = settings.table_path;
   const size_t slash = table.find_last_of('/');
@@ -270,8 +288,9 @@ bool append_shift_list(const StructurePrediction& prediction,
     append_residue(*residues[found->second], atom, &row);
     row.push_back(format_f4(strtod_text(entry.mean_shift)));
     row.push_back(format_f4(tolerance / quantile));
-    row.emplace_back(kMissing);
-    row.emplace_back(kMissing);
+    const auto [element, isotope] = nucleus_of(atom);
+    row.emplace_back(element);
+    row.emplace_back(isotope);
     rows.push_back(std::move(row));
   }
   const std::string framecode = shift_list_framecode(settings);
