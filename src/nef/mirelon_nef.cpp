@@ -5,11 +5,9 @@
 // whole in memory and written only when everything succeeded.
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <random>
 #include <string>
@@ -192,13 +190,6 @@ int main(int argc, char* argv[]) {
   }
   for (const std::string& warning : warnings) std::fputs(warning.c_str(), stderr);
 
-  if (std::strcmp(output, kStandardStream) != 0) {
-    if (!mirelon::write_output_file(output, text, &error)) fail("%s", error.c_str());
-    return 0;
-  }
-  mirelon::write_stdout(text);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    fail("Unable to write file: standard output (%s)\n", std::strerror(errno));
-  }
+  if (!mirelon::write_tool_output(output, text, &error)) fail("%s", error.c_str());
   return 0;
 }
