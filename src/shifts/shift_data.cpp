@@ -55,8 +55,11 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
                      std::vector<ObservedShift>* shifts, std::string* error) {
   auto column = [&](std::string_view name) -> long {
     if (name.empty()) return -1;
+    // A tag of another category, shorter than the prefix, names no column.
     for (size_t t = 0; t < tags.size(); ++t) {
-      if (tags[t].substr(names.prefix.size()) == name) return static_cast<long>(t);
+      if (tags[t].rfind(names.prefix, 0) == 0 && tags[t].substr(names.prefix.size()) == name) {
+        return static_cast<long>(t);
+      }
     }
     return -1;
   };
