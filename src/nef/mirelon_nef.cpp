@@ -179,7 +179,9 @@ int main(int argc, char* argv[]) {
   if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
   mirelon::StructurePrediction prediction;
   if (!mirelon::predict_structure_shifts(structure, table, settings.level, &prediction, &error)) {
-    fail("%s: %s\n", table_path.c_str(), error.c_str());
+    // Too many shifts for one list: the structure is too large.
+    if (!error.empty() && error.back() == '\n') error.pop_back();
+    fail("%s: %s\n", structure_path, error.c_str());
   }
   stamp(content + '\n' + settings.name + '\n' + level + (natural ? "N" : "") + (wobble ? "g" : ""),
         &settings);
