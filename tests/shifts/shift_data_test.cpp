@@ -234,9 +234,10 @@ TEST(NefShiftsTest, BrokenListsAreErrors) {
                        "_nef_chemical_shift.atom_name\n_nef_chemical_shift.value\nG H8 7\nstop_\n"),
             "s.txt:2: NEF chemical shift loop has no tag sequence_code");
   // A short tag of another category in the loop is no column of it.
-  EXPECT_EQ(read_error("data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_x\n"
-                       "_nef_chemical_shift.atom_name\n_nef_chemical_shift.value\nA 1 H8 7\nstop_\n"),
-            "s.txt:2: NEF chemical shift loop has no tag residue_name");
+  EXPECT_EQ(
+      read_error("data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_x\n"
+                 "_nef_chemical_shift.atom_name\n_nef_chemical_shift.value\nA 1 H8 7\nstop_\n"),
+      "s.txt:2: NEF chemical shift loop has no tag residue_name");
   EXPECT_EQ(read_error("data_1\nloop_\n_Atom_chem_shift.Val\n_V\n7 1\nstop_\n"),
             "s.txt:2: atom chemical shift loop has no tag Comp_ID");
   EXPECT_EQ(read_error(head + "A 1 G \"H8 7.9\nstop_\n"),
