@@ -1,6 +1,6 @@
-// The pieces of the dihedral restraint step (translate_aco): which
-// nucleotides of a Watson-Crick stem get backbone torsion windows, and the
-// content of "kesta.aco".
+// The pieces of the dihedral restraint step (translate_aco): the entry count
+// and the content of "kesta.aco". Which nucleotides of a Watson-Crick stem
+// get which backbone torsion windows is shared (structure/backbone_windows.h).
 #ifndef MIRELON_TRANSLATE_ACO_H_
 #define MIRELON_TRANSLATE_ACO_H_
 

@@ -259,7 +259,7 @@ std::string shift_list_label(const NefSettings& settings, double quantile) {
       kIndent, table.c_str(), settings.level, coverage * 100, kIndent, kIndent, quantile);
 }
 
-bool append_shift_list(const StructurePrediction& prediction,
+void append_shift_list(const StructurePrediction& prediction,
                        const std::vector<std::optional<NefResidue>>& residues,
                        const NefSettings& settings, std::string* out,
                        std::vector<std::string>* warnings) {
@@ -303,7 +303,6 @@ bool append_shift_list(const StructurePrediction& prediction,
                "value_uncertainty", "element", "isotope_number"},
               rows, out);
   close_saveframe(out);
-  return true;
 }
 
 // A hydrogen bond of a base pair: donor, its hydrogen and the acceptor, each
