@@ -65,7 +65,9 @@ void append_items(const std::string& category,
   for (const auto& item : items) width = std::max(width, category.size() + 2 + item.first.size());
   for (const auto& [tag, value] : items) {
     *out += kIndent;
-    append_pad_right(out, "_" + category + "." + tag, width + 2);
+    std::string name = "_";
+    name.append(category).append(".").append(tag);
+    append_pad_right(out, name, width + 2);
     *out += star_value(value);
     *out += '\n';
   }
@@ -80,7 +82,7 @@ void append_loop(const std::string& category, const std::vector<std::string>& ta
   *out += "loop_\n";
   for (const std::string& tag : tags) {
     *out += kIndent;
-    *out += "   _" + category + "." + tag + "\n";
+    out->append("   _").append(category).append(".").append(tag).append("\n");
   }
   *out += "\n";
   std::vector<size_t> widths(tags.size(), 0);

@@ -1,5 +1,8 @@
 #include "nef/nef_dictionary.h"
 
+#include <initializer_list>
+#include <string_view>
+
 #include "common/files.h"
 #include "common/star.h"
 
@@ -24,6 +27,12 @@ bool split_tag(const std::string& tag, std::string* category, std::string* item)
   *category = tag.substr(1, dot - 1);
   *item = tag.substr(dot + 1);
   return true;
+}
+
+std::string join(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text.append(part);
+  return text;
 }
 
 bool matches_type(const NefDictionary& dictionary, const std::string& type,
@@ -109,9 +118,9 @@ std::vector<std::string> check_nef_file(const NefDictionary& dictionary,
   if (!parse_star(content, "nef", &blocks, &error)) return {error};
   if (blocks.empty()) return {"no data block"};
   const StarBlock& block = blocks[0];
-  if (block.own.name.rfind("nef_", 0) != 0) faults.push_back("data block name lacks nef_");
+  if (block.own.name.rfind("nef_", 0) != 0) faults.emplace_back("data block name lacks nef_");
   if (!block.own.items.empty() || !block.own.loops.empty()) {
-    faults.push_back("items or loops outside saveframes");
+    faults.emplace_back("items or loops outside saveframes");
   }
   auto check_value = [&](const std::string& where, const NefItemRule& rule,
                          const std::string& value) {
@@ -162,7 +171,7 @@ std::vector<std::string> check_nef_file(const NefDictionary& dictionary,
     }
     if (!framecodes.insert(frame.name).second) faults.push_back(frame.name + ": repeated");
     for (const auto& [item, rule] : rules->second.items) {
-      if (rule.mandatory && item_value(frame, "_" + category + "." + item) == nullptr) {
+      if (rule.mandatory && item_value(frame, join({"_", category, ".", item})) == nullptr) {
         faults.push_back(frame.name + ": mandatory item " + item + " missing");
       }
     }
@@ -192,7 +201,7 @@ std::vector<std::string> check_nef_file(const NefDictionary& dictionary,
       }
       for (const auto& [name, rule] : loop_rules->second.items) {
         if (rule.mandatory && column_of.count(name) == 0) {
-          faults.push_back(frame.name + ": loop " + loop_category + " lacks mandatory " + name);
+          faults.push_back(join({frame.name, ": loop ", loop_category, " lacks mandatory ", name}));
         }
       }
       std::set<std::vector<std::string>> keys;
@@ -210,7 +219,7 @@ std::vector<std::string> check_nef_file(const NefDictionary& dictionary,
         if (!keys.insert(key).second) {
           std::string text;
           for (const std::string& part : key) text += " " + part;
-          faults.push_back(frame.name + ": loop " + loop_category + " repeats key" + text);
+          faults.push_back(join({frame.name, ": loop ", loop_category, " repeats key", text}));
         }
       }
     }

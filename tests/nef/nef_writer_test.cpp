@@ -133,6 +133,7 @@ TEST(NefMolecularSystemTest, ChainsLinkingAndLeftOutNucleotides) {
       nef_text(structure_of(kThreeStrands, "three.db"), settings_for("three.db"), &warnings);
   const auto rows = loop_rows(text, "nef_sequence");
   std::vector<std::string> seen;
+  seen.reserve(rows.size());
   for (const auto& row : rows) {
     seen.push_back(row.at("chain_code") + row.at("sequence_code") + row.at("residue_name") + " " +
                    row.at("linking"));
@@ -194,6 +195,7 @@ std::set<std::string> expected_bonds(const Structure& structure, bool wobble) {
     if (!structure.partners[i] || *structure.partners[i] < i) continue;
     const size_t j = *structure.partners[i];
     std::vector<const Bond*> candidates;
+    candidates.reserve(kBonds.size() + 1);
     for (const Bond& bond : kBonds) candidates.push_back(&bond);
     if (wobble) candidates.push_back(&kWobble);
     for (const Bond* bond : candidates) {
