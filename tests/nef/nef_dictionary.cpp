@@ -62,7 +62,7 @@ bool load_nef_dictionary(const std::string& path, NefDictionary* dictionary, std
   NefDictionary result;
   for (const StarBlock& block : blocks) {
     for (const StarLoop& loop : block.own.loops) {
-      if (loop.tags.size() >= 2 && loop.tags[0] == "_item_type_list.code" &&
+      if (loop.tags.size() >= 3 && loop.tags[0] == "_item_type_list.code" &&
           loop.tags[2] == "_item_type_list.construct") {
         for (const auto& row : loop.rows) {
           // Only the closed types: the patterns of the free-text types use
