@@ -1,6 +1,6 @@
-// The pieces of the dihedral restraint step (translate_aco): which
-// nucleotides of a Watson-Crick stem get backbone torsion windows, and the
-// content of "kesta.aco".
+// The pieces of the dihedral restraint step (translate_aco): the entry count
+// and the content of "kesta.aco". Which nucleotides of a Watson-Crick stem
+// get which backbone torsion windows is shared (structure/backbone_windows.h).
 #ifndef MIRELON_TRANSLATE_ACO_H_
 #define MIRELON_TRANSLATE_ACO_H_
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "structure/backbone_windows.h"
 #include "structure/residue_ids.h"
 
 namespace mirelon {
@@ -18,22 +19,6 @@ inline constexpr size_t kMaxRestraintResidues = 10000;
 // Restraint entries, one per restrained angle, counted before "kesta.aco" is
 // opened.
 inline constexpr size_t kMaxRestraintEntries = 10000;
-
-// Where a nucleotide sits in a Watson-Crick stem, by the pairing marks of its
-// predecessor, itself and its successor (residue-ID fields 6, 8 and 10).
-enum class StemPosition {
-  kNone,   // restrains nothing
-  kStart,  // "o" "w" "w": DELTA, EPSI, ZETA
-  kInner,  // "w" "w" "w": ALPHA to ZETA
-  kEnd,    // "w" "w" "o": ALPHA, BETA, GAMMA, DELTA
-};
-
-// The stem position of `record`. The marks are compared as whole texts: any
-// mark other than exactly "w" or "o" gives kNone.
-StemPosition classify_stem_position(const ResidueIdRecord& record);
-
-// Number of angle windows restrained at `position`: 3, 6, 4, or 0 for kNone.
-size_t restrained_angle_count(StemPosition position);
 
 // The number of restraint entries of `records`: 3 per start, 6 per inner and
 // 4 per end nucleotide, also for nucleotides whose base has no residue name.

@@ -11,7 +11,8 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-install.XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/mirelon bin/mirelon-ct share/man/man1/mirelon.1 share/man/man1/mirelon-ct.1 \
+for f in bin/mirelon bin/mirelon-ct bin/mirelon-nef share/man/man1/mirelon.1 \
+         share/man/man1/mirelon-ct.1 share/man/man1/mirelon-nef.1 \
          share/mirelon/statfile.tab share/doc/mirelon/README.md \
          share/doc/mirelon/examples/hairpin/hairpin.ct; do
   [[ -e $prefix/$f ]] || { echo "not installed: $f"; exit 1; }
@@ -30,3 +31,11 @@ for f in kesta.seq kesta.prot kesta.aco hbond.mac idarrayke.txt stdout; do
   cmp "$run/$f" "$source_dir/examples/hairpin/expected/$f"
 done
 echo "installed program reproduces the example"
+
+# Without -f and without a table in the working directory, mirelon-nef
+# finds the shipped table (installed under the configured prefix, else the
+# source tree's).
+(cd "$run" && rm -f statfile.tab && "$prefix/bin/mirelon-nef" -s hairpin.ct -o hairpin.nef)
+grep -q "^save_nef_chemical_shift_list_mirelon_statfile_level_2$" "$run/hairpin.nef" ||
+  { echo "mirelon-nef found no shipped table"; exit 1; }
+echo "installed mirelon-nef finds the shipped table"

@@ -79,4 +79,14 @@ void write_stdout(std::string_view content) {
   if (!content.empty()) std::fwrite(content.data(), 1, content.size(), stdout);
 }
 
+bool write_tool_output(const char* name, std::string_view content, std::string* error) {
+  if (std::strcmp(name, "-") != 0) return write_output_file(name, content, error);
+  write_stdout(content);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    *error = std::string("Unable to write file: standard output (") + std::strerror(errno) + ")\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace mirelon

@@ -30,6 +30,12 @@ bool write_output_file(const char* name, std::string_view content, std::string* 
 // Writes `content` to standard output as it stands (it may hold any bytes).
 void write_stdout(std::string_view content);
 
+// Writes `content` as the whole output of a tool: to standard output when
+// `name` is "-" (flushed, and false with "Unable to write file: standard
+// output (REASON)\n" in `error` when that fails), else as write_output_file()
+// writes the file `name`.
+bool write_tool_output(const char* name, std::string_view content, std::string* error);
+
 }  // namespace mirelon
 
 #endif  // MIRELON_COMMON_FILES_H_

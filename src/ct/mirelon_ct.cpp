@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -176,13 +175,6 @@ int main(int argc, char* argv[]) {
   if (upper_rna) mirelon::convert_to_upper_rna(&structure);
   const std::string text = format_structure(structure, format, input_name);
 
-  if (std::strcmp(output, kStandardStream) != 0) {
-    if (!mirelon::write_output_file(output, text, &error)) fail("%s", error.c_str());
-    return 0;
-  }
-  mirelon::write_stdout(text);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    fail("Unable to write file: standard output (%s)\n", std::strerror(errno));
-  }
+  if (!mirelon::write_tool_output(output, text, &error)) fail("%s", error.c_str());
   return 0;
 }

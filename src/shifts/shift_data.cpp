@@ -4,100 +4,45 @@
 
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/star.h"
 #include "common/text.h"
 
 namespace mirelon {
 namespace {
 
 constexpr std::string_view kShiftLoopPrefix = "_Atom_chem_shift.";
+constexpr std::string_view kNefShiftLoopPrefix = "_nef_chemical_shift.";
+
+// The tags of a shift loop that the reader uses, after the loop's prefix.
+struct ShiftLoopTags {
+  std::string_view prefix;
+  std::string_view loop_name;  // for messages
+  std::string_view residue_name;
+  std::string_view atom;
+  std::string_view value;
+  std::string_view number;       // residue number
+  std::string_view number_else;  // where `number` is "." (empty: none)
+  std::string_view chain;
+  // NEF sequence codes are texts: insertion codes ("24B") and unassigned
+  // resonances ("@5") are skipped instead of refused.
+  bool skip_other_numbers;
+};
+
+constexpr ShiftLoopTags kNmrStarTags = {
+    kShiftLoopPrefix, "atom chemical shift loop", "Comp_ID", "Atom_ID", "Val", "Seq_ID",
+    "Comp_index_ID",  "Entity_assembly_ID",       false};
+constexpr ShiftLoopTags kNefTags = {kNefShiftLoopPrefix,
+                                    "NEF chemical shift loop",
+                                    "residue_name",
+                                    "atom_name",
+                                    "value",
+                                    "sequence_code",
+                                    "",
+                                    "chain_code",
+                                    true};
 
 std::string at_line(const std::string& file_name, int line, const std::string& reason) {
   return format_message("%s:%d: %s", file_name.c_str(), line, reason.c_str());
-}
-
-// One value or keyword of an NMR-STAR file.
-struct StarToken {
-  std::string_view text;
-  int line = 0;
-  bool quoted = false;  // a quoted string or text field is never a keyword
-};
-
-bool is_star_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Splits NMR-STAR content into tokens: blank-separated words, values in
-// single or double quotes (closed by the quote followed by white space),
-// text fields between lines that begin with ';', and '#' comments.
-bool tokenize_star(std::string_view content, const std::string& file_name,
-                   std::vector<StarToken>* tokens, std::string* error) {
-  size_t i = 0;
-  int line = 1;
-  bool line_start = true;
-  while (i < content.size()) {
-    const char c = content[i];
-    if (c == '\n') {
-      ++line;
-      ++i;
-      line_start = true;
-      continue;
-    }
-    if (is_star_space(c)) {
-      ++i;
-      line_start = false;
-      continue;
-    }
-    if (c == ';' && line_start) {
-      // The text field runs to the next line that begins with ';'.
-      const int first_line = line;
-      size_t search = i + 1;
-      for (;;) {
-        const size_t newline = content.find('\n', search);
-        if (newline == std::string_view::npos) {
-          *error = at_line(file_name, first_line, "text field opened by ';' is not closed");
-          return false;
-        }
-        ++line;
-        if (newline + 1 < content.size() && content[newline + 1] == ';') {
-          tokens->push_back({content.substr(i + 1, newline - i - 1), first_line, true});
-          i = newline + 2;
-          break;
-        }
-        search = newline + 1;
-      }
-      line_start = false;
-      continue;
-    }
-    line_start = false;
-    if (c == '#') {
-      while (i < content.size() && content[i] != '\n') ++i;
-      continue;
-    }
-    if (c == '\'' || c == '"') {
-      size_t j = i + 1;
-      while (j < content.size() && content[j] != '\n' &&
-             !(content[j] == c && (j + 1 == content.size() || is_star_space(content[j + 1])))) {
-        ++j;
-      }
-      if (j >= content.size() || content[j] != c) {
-        *error = at_line(file_name, line, "quoted value is not closed on its line");
-        return false;
-      }
-      tokens->push_back({content.substr(i + 1, j - i - 1), line, true});
-      i = j + 1;
-      continue;
-    }
-    size_t j = i;
-    while (j < content.size() && !is_star_space(content[j])) ++j;
-    tokens->push_back({content.substr(i, j - i), line, false});
-    i = j;
-  }
-  return true;
-}
-
-bool is_keyword(const StarToken& token) {
-  if (token.quoted) return false;
-  const std::string_view t = token.text;
-  return t == "loop_" || t == "stop_" || t.rfind("save_", 0) == 0 || t.rfind("data_", 0) == 0 ||
-         t.rfind("global_", 0) == 0 || (!t.empty() && t[0] == '_');
 }
 
 bool is_missing(std::string_view value) { return value == "." || value == "?"; }
@@ -105,40 +50,46 @@ bool is_missing(std::string_view value) { return value == "." || value == "?"; }
 // Reads the rows of one atom chemical shift loop whose tags are `tags` and
 // whose values are tokens[first, last).
 bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t last,
-                     const std::vector<std::string_view>& tags, int loop_line,
-                     const std::string& file_name, std::vector<ObservedShift>* shifts,
-                     std::string* error) {
+                     const std::vector<std::string_view>& tags, const ShiftLoopTags& names,
+                     int loop_line, const std::string& file_name,
+                     std::vector<ObservedShift>* shifts, std::string* error) {
   auto column = [&](std::string_view name) -> long {
+    if (name.empty()) return -1;
+    // A tag of another category, shorter than the prefix, names no column.
     for (size_t t = 0; t < tags.size(); ++t) {
-      if (tags[t].substr(kShiftLoopPrefix.size()) == name) return static_cast<long>(t);
+      if (tags[t].rfind(names.prefix, 0) == 0 && tags[t].substr(names.prefix.size()) == name) {
+        return static_cast<long>(t);
+      }
     }
     return -1;
   };
-  const long comp = column("Comp_ID");
-  const long atom = column("Atom_ID");
-  const long value = column("Val");
-  const long seq = column("Seq_ID");
-  const long comp_index = column("Comp_index_ID");
-  const long chain = column("Entity_assembly_ID");
-  for (const auto& [index, name] :
-       {std::pair{comp, "Comp_ID"}, std::pair{atom, "Atom_ID"}, std::pair{value, "Val"}}) {
+  const std::string loop_name(names.loop_name);
+  const long comp = column(names.residue_name);
+  const long atom = column(names.atom);
+  const long value = column(names.value);
+  const long seq = column(names.number);
+  const long comp_index = column(names.number_else);
+  const long chain = column(names.chain);
+  for (const auto& [index, name] : {std::pair{comp, names.residue_name},
+                                    std::pair{atom, names.atom}, std::pair{value, names.value}}) {
     if (index < 0) {
-      *error = at_line(file_name, loop_line,
-                       format_message("atom chemical shift loop has no tag %s", name));
+      *error = at_line(file_name, loop_line, loop_name + " has no tag " + std::string(name));
       return false;
     }
   }
   if (seq < 0 && comp_index < 0) {
     *error = at_line(file_name, loop_line,
-                     "atom chemical shift loop has neither Seq_ID nor Comp_index_ID");
+                     names.number_else.empty()
+                         ? loop_name + " has no tag " + std::string(names.number)
+                         : loop_name + " has neither " + std::string(names.number) + " nor " +
+                               std::string(names.number_else));
     return false;
   }
   const size_t width = tags.size();
   if ((last - first) % width != 0) {
     *error = at_line(file_name, loop_line,
-                     format_message("atom chemical shift loop has %zu values, not a multiple of "
-                                    "its %zu tags",
-                                    last - first, width));
+                     format_message("%s has %zu values, not a multiple of its %zu tags",
+                                    loop_name.c_str(), last - first, width));
     return false;
   }
   for (size_t row = first; row < last; row += width) {
@@ -148,6 +99,7 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
     if (is_missing(number_text) && comp_index >= 0) number_text = cell(comp_index).text;
     const int line = cell(value).line;
     const std::optional<long> residue = whole_number_value(number_text);
+    if (!residue && names.skip_other_numbers) continue;
     if (!residue) {
       *error = at_line(file_name, line,
                        "residue number '" + std::string(number_text) + "' is no whole number");
@@ -171,9 +123,46 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
   return true;
 }
 
+// Reads every loop of `content` whose tags start with `names.prefix`.
+bool parse_star_shifts(std::string_view content, const std::string& file_name,
+                       const ShiftLoopTags& names, std::vector<ObservedShift>* shifts,
+                       std::string* error) {
+  std::vector<StarToken> tokens;
+  if (!tokenize_star(content, file_name, &tokens, error)) return false;
+  bool found = false;
+  size_t i = 0;
+  while (i < tokens.size()) {
+    if (tokens[i].quoted || tokens[i].text != "loop_") {
+      ++i;
+      continue;
+    }
+    const int loop_line = tokens[i].line;
+    ++i;
+    std::vector<std::string_view> tags;
+    while (i < tokens.size() && !tokens[i].quoted && !tokens[i].text.empty() &&
+           tokens[i].text[0] == '_') {
+      tags.push_back(tokens[i].text);
+      ++i;
+    }
+    const size_t first = i;
+    while (i < tokens.size() && !is_star_keyword(tokens[i])) ++i;
+    if (tags.empty() || tags[0].rfind(names.prefix, 0) != 0) continue;
+    found = true;
+    if (!read_shift_loop(tokens, first, i, tags, names, loop_line, file_name, shifts, error)) {
+      return false;
+    }
+  }
+  if (!found) {
+    *error = format_message("%s: no %s", file_name.c_str(), std::string(names.loop_name).c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 ShiftFormat detect_shift_format(std::string_view content) {
+  if (content.find(kNefShiftLoopPrefix) != std::string_view::npos) return ShiftFormat::kNef;
   return content.find(kShiftLoopPrefix) != std::string_view::npos ? ShiftFormat::kNmrStar
                                                                   : ShiftFormat::kFourColumn;
 }
@@ -215,42 +204,23 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
 
 bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
                           std::vector<ObservedShift>* shifts, std::string* error) {
-  std::vector<StarToken> tokens;
-  if (!tokenize_star(content, file_name, &tokens, error)) return false;
-  bool found = false;
-  size_t i = 0;
-  while (i < tokens.size()) {
-    if (tokens[i].quoted || tokens[i].text != "loop_") {
-      ++i;
-      continue;
-    }
-    const int loop_line = tokens[i].line;
-    ++i;
-    std::vector<std::string_view> tags;
-    while (i < tokens.size() && !tokens[i].quoted && !tokens[i].text.empty() &&
-           tokens[i].text[0] == '_') {
-      tags.push_back(tokens[i].text);
-      ++i;
-    }
-    const size_t first = i;
-    while (i < tokens.size() && !is_keyword(tokens[i])) ++i;
-    if (tags.empty() || tags[0].rfind(kShiftLoopPrefix, 0) != 0) continue;
-    found = true;
-    if (!read_shift_loop(tokens, first, i, tags, loop_line, file_name, shifts, error)) {
-      return false;
-    }
-  }
-  if (!found) {
-    *error = format_message("%s: no atom chemical shift loop", file_name.c_str());
-    return false;
-  }
-  return true;
+  return parse_star_shifts(content, file_name, kNmrStarTags, shifts, error);
+}
+
+bool parse_nef_shifts(std::string_view content, const std::string& file_name,
+                      std::vector<ObservedShift>* shifts, std::string* error) {
+  return parse_star_shifts(content, file_name, kNefTags, shifts, error);
 }
 
 bool parse_shift_file(std::string_view content, const std::string& file_name,
                       std::vector<ObservedShift>* shifts, std::string* error) {
-  if (detect_shift_format(content) == ShiftFormat::kNmrStar) {
-    return parse_nmrstar_shifts(content, file_name, shifts, error);
+  switch (detect_shift_format(content)) {
+    case ShiftFormat::kNef:
+      return parse_nef_shifts(content, file_name, shifts, error);
+    case ShiftFormat::kNmrStar:
+      return parse_nmrstar_shifts(content, file_name, shifts, error);
+    case ShiftFormat::kFourColumn:
+      break;
   }
   return parse_four_column_shifts(content, file_name, shifts, error);
 }
@@ -271,7 +241,11 @@ std::string_view nucleotide_letter(std::string_view residue_name) {
 }
 
 std::string table_atom_name(std::string_view atom) {
-  if (atom == "H5''") return "H5\"";
+  // NEF names the two C5' hydrogens H5x and H5y where they are not
+  // stereospecifically assigned; the table's H5' is the downfield one of the
+  // pair, as the open data sets list them, and mirelon-nef writes it as H5x.
+  if (atom == "H5''" || atom == "H5y") return "H5\"";
+  if (atom == "H5x") return "H5'";
   return std::string(atom);
 }
 

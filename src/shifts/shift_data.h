@@ -1,5 +1,6 @@
-// Assigned chemical shifts as open data sets publish them: the atom chemical
-// shift loop of an NMR-STAR 3 entry, or a four-column list
+// Assigned chemical shifts as open data sets and spectrum programs publish
+// them: the atom chemical shift loop of an NMR-STAR 3 entry, the chemical
+// shift list of a NEF file, or a four-column list
 // "RESNAME RESID ATOM VALUE" (further columns ignored). The readers keep the
 // residue and atom names as the file spells them; the mapping to the base
 // letters and atom names of the statistics table is separate.
@@ -22,9 +23,10 @@ struct ObservedShift {
   int line = 0;              // line of the file that holds it, counting from 1
 };
 
-enum class ShiftFormat { kNmrStar, kFourColumn };
+enum class ShiftFormat { kNef, kNmrStar, kFourColumn };
 
-// NMR-STAR when the content holds an atom chemical shift loop tag
+// NEF when the content holds a NEF chemical shift tag ("_nef_chemical_shift."),
+// else NMR-STAR when it holds an atom chemical shift loop tag
 // ("_Atom_chem_shift."), the four-column list otherwise.
 ShiftFormat detect_shift_format(std::string_view content);
 
@@ -45,6 +47,15 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
 bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
                           std::vector<ObservedShift>* shifts, std::string* error);
 
+// Reads every chemical shift loop of a NEF file (all nef_chemical_shift_list
+// saveframes, in file order) with the STAR syntax of parse_nmrstar_shifts().
+// Uses the tags chain_code, sequence_code, residue_name, atom_name and value.
+// Rows whose value is "." or "?" are skipped, and so are rows whose
+// sequence code is no whole number (insertion codes such as "24B",
+// unassigned resonances such as "@5"). Fails as parse_nmrstar_shifts() does.
+bool parse_nef_shifts(std::string_view content, const std::string& file_name,
+                      std::vector<ObservedShift>* shifts, std::string* error);
+
 // Reads `content` with the reader that detect_shift_format() chooses.
 bool parse_shift_file(std::string_view content, const std::string& file_name,
                       std::vector<ObservedShift>* shifts, std::string* error);
@@ -57,7 +68,9 @@ std::string_view nucleotide_letter(std::string_view residue_name);
 
 // The atom name as the statistics table spells it: the second hydrogen at C5'
 // is "H5''" in NMR-STAR and PDB files and H5" (one double quote) in the
-// table; every other name is returned unchanged.
+// table; NEF's names for the two hydrogens where they are not
+// stereospecifically assigned, "H5x" and "H5y", stand for the table's H5'
+// (the downfield one) and H5"; every other name is returned unchanged.
 std::string table_atom_name(std::string_view atom);
 
 }  // namespace mirelon

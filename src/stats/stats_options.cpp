@@ -53,7 +53,7 @@ std::string stats_help_text() {
       "Usage: mirelon-stats [options] MANIFEST\n\n"
       "Builds a statistics table for mirelon from secondary structures and assigned\n"
       "chemical shifts. MANIFEST lists one entry per line: NAME STRUCTURE SHIFTS [OFFSETS]\n"
-      "(structure as CT, BPSEQ or dot-bracket; shifts as NMR-STAR 3 or four-column\n"
+      "(structure as CT, BPSEQ or dot-bracket; shifts as NMR-STAR 3, NEF or four-column\n"
       "RESNAME RESID ATOM VALUE lists; OFFSETS N or CHAIN:N,... maps shift residue\n"
       "numbers to structure positions; file names relative to the manifest).\n\n"
       "\t-h\thelp\n"

@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 golden=$here/../mirelon/golden
 corpus=$here/corpus
 rm -rf "$corpus"
-mkdir -p "$corpus"/{ct_reader,residue_ids,stat_table,structure_files,whole_run}
+mkdir -p "$corpus"/{ct_reader,nef_reader,residue_ids,stat_table,structure_files,whole_run}
 
 seed() {  # seed TARGET FILE: store under the content's checksum
   local sum
@@ -37,6 +37,10 @@ done
 for f in "$here"/../ct/golden/*/input/*; do
   [[ -f $f ]] && seed structure_files "$f"
 done
-for target in ct_reader residue_ids stat_table structure_files whole_run; do
+# The NEF reader starts from the files mirelon-nef writes in its golden cases.
+for f in "$here"/../nef/golden/*/expected/files/*.nef "$here"/../nef/golden/*/expected/stdout; do
+  [[ -s $f ]] && grep -q '^data_nef_' "$f" && seed nef_reader "$f"
+done
+for target in ct_reader nef_reader residue_ids stat_table structure_files whole_run; do
   echo "$target: $(ls "$corpus/$target" | wc -l) seeds"
 done

@@ -17,7 +17,7 @@ build=$(realpath -m "$build")
 shift $(( $# >= 2 ? 2 : 1 ))
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-  targets=(ct_reader residue_ids stat_table structure_files whole_run)
+  targets=(ct_reader nef_reader residue_ids stat_table structure_files whole_run)
 fi
 
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build" -DMIRELON_FUZZ=ON \

@@ -166,6 +166,86 @@ TEST(NameMappingTest, ResidueNamesAndAtomNames) {
   EXPECT_EQ(table_atom_name("H5'"), "H5'");
   EXPECT_EQ(table_atom_name("HO2'"), "HO2'");
   EXPECT_EQ(table_atom_name("H5\""), "H5\"");
+  EXPECT_EQ(table_atom_name("H5x"), "H5'");
+  EXPECT_EQ(table_atom_name("H5y"), "H5\"");
+}
+
+// A NEF file as spectrum programs write it: the shift list after the
+// molecular system, whose own loop is not read.
+constexpr const char* kNefFile = R"(data_nef_test
+save_nef_molecular_system
+   _nef_molecular_system.sf_category   nef_molecular_system
+   loop_
+      _nef_sequence.index
+      _nef_sequence.chain_code
+      _nef_sequence.sequence_code
+      _nef_sequence.residue_name
+      1 A 1 G
+   stop_
+save_
+save_nef_chemical_shift_list_1
+   _nef_chemical_shift_list.sf_category   nef_chemical_shift_list
+   loop_
+      _nef_chemical_shift.chain_code
+      _nef_chemical_shift.sequence_code
+      _nef_chemical_shift.residue_name
+      _nef_chemical_shift.atom_name
+      _nef_chemical_shift.value
+      _nef_chemical_shift.value_uncertainty
+      A  1    G  H1'   5.81  0.02
+      A  1    G  H5x   4.4   .
+      A  24B  G  H8    7.9   .
+      @2 @5   .  H     8.1   .
+      B  -3   C  H6    .     .
+      B  -3   C  H5''  5.2   .
+   stop_
+save_
+)";
+
+TEST(NefShiftsTest, ReadsTheShiftListAndPassesOverUnnumberedRows) {
+  EXPECT_EQ(detect_shift_format(kNefFile), ShiftFormat::kNef);
+  const auto shifts = read_ok(kNefFile);
+  ASSERT_EQ(shifts.size(), 3u);
+  EXPECT_EQ(shifts[0].chain, "A");
+  EXPECT_EQ(shifts[0].residue, 1);
+  EXPECT_EQ(shifts[0].atom, "H1'");
+  EXPECT_EQ(shifts[0].line, 21);
+  EXPECT_EQ(shifts[1].atom, "H5x");
+  // 24B and @5 are no residue numbers; the row without a value is skipped.
+  EXPECT_EQ(shifts[2].chain, "B");
+  EXPECT_EQ(shifts[2].residue, -3);
+  EXPECT_EQ(shifts[2].residue_name, "C");
+  EXPECT_DOUBLE_EQ(shifts[2].value, 5.2);
+}
+
+TEST(NefShiftsTest, BrokenListsAreErrors) {
+  const std::string head =
+      "data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_nef_chemical_shift.sequence_code\n"
+      "_nef_chemical_shift.residue_name\n_nef_chemical_shift.atom_name\n"
+      "_nef_chemical_shift.value\n";
+  EXPECT_EQ(read_error(head + "A 1 G H8 7.9\nA 2 C H6\nstop_\n"),
+            "s.txt:2: NEF chemical shift loop has 9 values, not a multiple of its 5 tags");
+  EXPECT_EQ(read_error(head + "A 1 G H8 7,9\nstop_\n"), "s.txt:8: shift value '7,9' is no number");
+  EXPECT_EQ(read_error("data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n"
+                       "_nef_chemical_shift.sequence_code\n_nef_chemical_shift.atom_name\n"
+                       "_nef_chemical_shift.value\nA 1 H8 7\nstop_\n"),
+            "s.txt:2: NEF chemical shift loop has no tag residue_name");
+  EXPECT_EQ(read_error("data_nef_x\nloop_\n_nef_chemical_shift.residue_name\n"
+                       "_nef_chemical_shift.atom_name\n_nef_chemical_shift.value\nG H8 7\nstop_\n"),
+            "s.txt:2: NEF chemical shift loop has no tag sequence_code");
+  // A short tag of another category in the loop is no column of it.
+  EXPECT_EQ(
+      read_error("data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_x\n"
+                 "_nef_chemical_shift.atom_name\n_nef_chemical_shift.value\nA 1 H8 7\nstop_\n"),
+      "s.txt:2: NEF chemical shift loop has no tag residue_name");
+  EXPECT_EQ(read_error("data_1\nloop_\n_Atom_chem_shift.Val\n_V\n7 1\nstop_\n"),
+            "s.txt:2: atom chemical shift loop has no tag Comp_ID");
+  EXPECT_EQ(read_error(head + "A 1 G \"H8 7.9\nstop_\n"),
+            "s.txt:8: quoted value is not closed on its line");
+  std::vector<ObservedShift> shifts;
+  std::string error;
+  EXPECT_FALSE(parse_nef_shifts("data_nef_x\n", "e.nef", &shifts, &error));
+  EXPECT_EQ(error, "e.nef: no NEF chemical shift loop");
 }
 
 }  // namespace
