@@ -104,6 +104,21 @@ void require_same_sequence(const std::vector<Candidate>& candidates) {
   }
 }
 
+// mirelon predicts nothing for bases other than "A", "C", "G" and "U", as
+// they stand (lower case too); so does the check, and it says so.
+void warn_unknown_bases(const Candidate& candidate) {
+  size_t unknown = 0;
+  for (const std::string& base : candidate.structure.bases) {
+    if (mirelon::atom_catalogue(base).empty()) ++unknown;
+  }
+  if (unknown > 0) {
+    std::fprintf(stderr,
+                 "Warning: %zu nucleotides of %s have bases other than A, C, G and U and get no "
+                 "predictions (mirelon-ct -u writes bases in upper case)\n",
+                 unknown, candidate.name.c_str());
+  }
+}
+
 void write_file(const std::string& name, const std::string& content) {
   std::string error;
   if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str() + 1);
@@ -168,6 +183,7 @@ int main(int argc, char* argv[]) {
   if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
   std::vector<Candidate> candidates = read_candidates(structure_files);
   for (Candidate& candidate : candidates) {
+    warn_unknown_bases(candidate);
     if (!mirelon::predict_structure_shifts(candidate.structure, table, level, &candidate.prediction,
                                            &error)) {
       fail("%s: %s", candidate.name.c_str(), error.c_str());
