@@ -178,8 +178,8 @@ std::string format_summary(const CheckReport& report) {
 
   const AssignmentCheck& check = *report.check;
   out += format_message(
-      "Atoms compared: %zu of %s (%zu observed shifts without a residue, base "
-      "or prediction",
+      "Atoms compared: %zu of %s (%zu observed shifts left out: no residue, base "
+      "or prediction, or listed twice",
       check.atoms.size(), report.shift_file.c_str(), check.unmatched);
   out += check.base_mismatches > 0
              ? format_message(", %zu of them of another base than the structure's)\n",
