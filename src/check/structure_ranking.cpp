@@ -12,30 +12,43 @@ namespace {
 
 using AtomKey = std::pair<size_t, std::string>;
 
-// Log densities of the atoms of `check` that have a z, by residue and atom.
-std::map<AtomKey, double> atom_densities(const AssignmentCheck& check) {
-  std::map<AtomKey, double> densities;
+// The atoms of `check` that have a z, by residue and atom.
+std::map<AtomKey, const ComparedAtom*> scored_atoms(const AssignmentCheck& check) {
+  std::map<AtomKey, const ComparedAtom*> atoms;
   for (const ComparedAtom& atom : check.atoms) {
-    if (atom.spread > 0) densities.emplace(AtomKey{atom.position, atom.atom}, atom.log_density);
+    if (atom.spread > 0) atoms.emplace(AtomKey{atom.position, atom.atom}, &atom);
   }
-  return densities;
+  return atoms;
 }
 
 }  // namespace
 
 StructureRanking rank_structures(const std::vector<AssignmentCheck>& checks) {
-  std::vector<std::map<AtomKey, double>> densities;
-  for (const AssignmentCheck& check : checks) densities.push_back(atom_densities(check));
+  std::vector<std::map<AtomKey, const ComparedAtom*>> atoms;
+  for (const AssignmentCheck& check : checks) atoms.push_back(scored_atoms(check));
 
   // The atoms every structure has a z for.
   std::vector<AtomKey> common;
-  for (const auto& [key, density] : densities.front()) {
-    if (std::all_of(densities.begin(), densities.end(),
+  for (const auto& [key, atom] : atoms.front()) {
+    if (std::all_of(atoms.begin(), atoms.end(),
                     [&key = key](const auto& other) { return other.count(key) > 0; })) {
       common.push_back(key);
     }
   }
 
+  // Every structure's atom is judged with the same spread, the geometric
+  // mean of the structures' spreads for it: a prediction that is merely
+  // vaguer must not win on the atoms that fit no structure.
+  std::vector<std::map<AtomKey, double>> densities(checks.size());
+  for (const AtomKey& key : common) {
+    double log_spread = 0;
+    for (const auto& by_key : atoms) log_spread += std::log(by_key.at(key)->spread);
+    const double spread = std::exp(log_spread / static_cast<double>(atoms.size()));
+    for (size_t s = 0; s < checks.size(); ++s) {
+      const ComparedAtom& atom = *atoms[s].at(key);
+      densities[s][key] = fit_log_density((atom.corrected - atom.predicted.mean) / spread, spread);
+    }
+  }
   StructureRanking ranking;
   ranking.atoms = common.size();
   for (size_t s = 0; s < checks.size(); ++s) {
