@@ -266,6 +266,14 @@ std::string format_html_report(const CheckReport& report) {
                false, atom.outlier);
     }
     out += "</table>\n";
+    out += "<h2>Swap candidates</h2>\n<table>\n";
+    html_row(&out, {"atom", "exchanged with", "gain in sum of z squared"}, true);
+    for (const SwapCandidate& swap : report.check->swaps) {
+      html_row(&out, {atom_name(*report.index, report.check->atoms[swap.first]),
+                      atom_name(*report.index, report.check->atoms[swap.second]),
+                      format_message("%.1f", swap.gain)});
+    }
+    out += "</table>\n";
   }
   out += "<h2>Predicted peaks</h2>\n";
   for (const ExperimentOutput& output : report.experiments) {

@@ -32,7 +32,11 @@ struct StructureRanking {
 
 // Ranks the assignment checks of structures with the same sequence by the
 // sum of fit_log_density() over the observed atoms that all of them have a
-// z for, so that every structure is judged on the same shifts.
+// z for, so that every structure is judged on the same shifts. Each atom is
+// scored against each structure's predicted mean with one spread for all
+// structures, the geometric mean of their spreads for it: with each
+// structure's own spread, the heavy tails reward a vaguer prediction on
+// atoms that fit no structure.
 // REQUIRES: checks not empty.
 StructureRanking rank_structures(const std::vector<AssignmentCheck>& checks);
 

@@ -421,15 +421,19 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
 std::string residue_picture(const PredictionIndex& index, const Structure& structure,
                             const std::vector<double>& mean_abs_z, long level,
                             const PictureLegend& legend) {
-  constexpr double kBarWidth = 7;
+  // Bars fill about 600 pixels for a short RNA and are 7 pixels wide for a
+  // long one.
+  constexpr double kMinBarWidth = 7;
+  constexpr double kShortRnaBars = 600;
   constexpr double kBarsHeight = 220;
   constexpr double kArcsHeight = 150;
   constexpr double kZCeiling = 8;
   const size_t n = index.size();
+  const double bar_width = std::max(kMinBarWidth, kShortRnaBars / static_cast<double>(std::max<size_t>(n, 1)));
   const double width =
-      std::max(640.0, kMarginLeft + kMarginRight + kBarWidth * static_cast<double>(n));
+      std::max(640.0, kMarginLeft + kMarginRight + bar_width * static_cast<double>(n));
   const double height = kMarginTop + kBarsHeight + 30 + kArcsHeight + 20;
-  const Box bars{kMarginLeft, kMarginTop, kBarWidth * static_cast<double>(n), kBarsHeight};
+  const Box bars{kMarginLeft, kMarginTop, bar_width * static_cast<double>(n), kBarsHeight};
   std::string out = svg_start(width, height);
   const auto bar_y = [&](double z) {
     return bars.y + bars.height * (1 - std::min(z, kZCeiling) / kZCeiling);
@@ -455,18 +459,18 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
          "mean |z|</text>\n",
          x_title, y_title, x_title, y_title);
   for (size_t i = 0; i < n; ++i) {
-    const double x = bars.x + kBarWidth * static_cast<double>(i);
+    const double x = bars.x + bar_width * static_cast<double>(i);
     if (mean_abs_z[i] >= 0) {
       const double top = bar_y(mean_abs_z[i]);
       append(&out, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
-             x + 0.5, top, kBarWidth - 1, bars.y + bars.height - top,
+             x + 0.5, top, bar_width - 1, bars.y + bars.height - top,
              mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
                                        : std::string(base_colour(index.base(i))).c_str());
     }
     if (i % 10 == 0) {
       append(&out,
              "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-             x + kBarWidth / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
+             x + bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
     }
   }
   // Helices: each pair an arc below the sequence, so that stems show as
@@ -476,8 +480,8 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
   for (size_t i = 0; i < structure.partners.size() && i < n; ++i) {
     const std::optional<size_t>& partner = structure.partners[i];
     if (!partner || *partner <= i || *partner >= n) continue;
-    const double x1 = bars.x + kBarWidth * (static_cast<double>(i) + 0.5);
-    const double x2 = bars.x + kBarWidth * (static_cast<double>(*partner) + 0.5);
+    const double x1 = bars.x + bar_width * (static_cast<double>(i) + 0.5);
+    const double x2 = bars.x + bar_width * (static_cast<double>(*partner) + 0.5);
     const double depth = std::min(kArcsHeight, (x2 - x1) / 2);
     append(&out, "<path d=\"M%.1f %.1fC%.1f %.1f %.1f %.1f %.1f %.1f\"/>\n", x1, arc_base, x1,
            arc_base + depth * 1.33, x2, arc_base + depth * 1.33, x2, arc_base);
