@@ -132,8 +132,16 @@ std::vector<SwapCandidate> find_swaps(std::vector<ComparedAtom>* atoms) {
 }  // namespace
 
 const char* nucleus_name(Nucleus nucleus) {
-  static constexpr std::array<const char*, 4> kNames = {"1H", "13C", "15N", "31P"};
-  return kNames[nucleus];
+  switch (nucleus) {
+    case kProton:
+      return "1H";
+    case kCarbon:
+      return "13C";
+    case kNitrogen:
+      return "15N";
+    default:
+      return "31P";
+  }
 }
 
 Nucleus atom_nucleus(std::string_view atom) {

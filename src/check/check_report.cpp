@@ -211,7 +211,7 @@ std::string format_summary(const CheckReport& report) {
     items.push_back(format_message("%s (z %+.1f)", atom_name(*report.index, *outliers[i]).c_str(),
                                    outliers[i]->z));
   }
-  if (outliers.size() > kSummaryItems) items.push_back("...");
+  if (outliers.size() > kSummaryItems) items.emplace_back("...");
   append_wrapped(&out,
                  format_message("Outliers: %zu outside their tolerance%s", outliers.size(),
                                 outliers.empty() ? "" : ":"),
@@ -223,7 +223,7 @@ std::string format_summary(const CheckReport& report) {
         "%s <-> %s (gain %.1f)", atom_name(*report.index, check.atoms[swap.first]).c_str(),
         atom_name(*report.index, check.atoms[swap.second]).c_str(), swap.gain));
   }
-  if (check.swaps.size() > kSummaryItems) items.push_back("...");
+  if (check.swaps.size() > kSummaryItems) items.emplace_back("...");
   append_wrapped(
       &out,
       format_message("Swap candidates: %zu%s", check.swaps.size(), check.swaps.empty() ? "" : ":"),
@@ -239,7 +239,8 @@ std::string format_html_report(const CheckReport& report) {
       "</title>\n<style>\nbody{font-family:sans-serif;margin:1em 2em}\n"
       "table{border-collapse:collapse;font-size:90%}\ntd,th{border:1px solid #ccc;padding:2px 6px;"
       "text-align:right}\nimg{max-width:100%;height:auto;border:1px solid #ddd}\n"
-      "pre{background:#f6f6f6;padding:0.5em}\n.outlier{background:#fdd}\n</style>\n</"
+      "pre{background:#f6f6f6;padding:0.5em;white-space:pre-wrap}\n.outlier{background:#fdd}\n</"
+      "style>\n</"
       "head>\n<body>\n";
   out += "<h1>mirelon-check</h1>\n<pre>" + xml_escape(format_summary(report)) + "</pre>\n";
   out += "<h2>Predicted spectra</h2>\n";

@@ -202,6 +202,7 @@ int main(int argc, char* argv[]) {
 
   // Check every candidate; rank them when there are several.
   std::vector<mirelon::PredictionIndex> indexes;
+  indexes.reserve(candidates.size());
   for (const Candidate& candidate : candidates) indexes.emplace_back(candidate.prediction);
   std::vector<mirelon::AssignmentCheck> checks;
   if (shift_file != nullptr) {

@@ -25,6 +25,7 @@ std::map<AtomKey, const ComparedAtom*> scored_atoms(const AssignmentCheck& check
 
 StructureRanking rank_structures(const std::vector<AssignmentCheck>& checks) {
   std::vector<std::map<AtomKey, const ComparedAtom*>> atoms;
+  atoms.reserve(checks.size());
   for (const AssignmentCheck& check : checks) atoms.push_back(scored_atoms(check));
 
   // The atoms every structure has a z for.

@@ -429,7 +429,8 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
   constexpr double kArcsHeight = 150;
   constexpr double kZCeiling = 8;
   const size_t n = index.size();
-  const double bar_width = std::max(kMinBarWidth, kShortRnaBars / static_cast<double>(std::max<size_t>(n, 1)));
+  const double bar_width =
+      std::max(kMinBarWidth, kShortRnaBars / static_cast<double>(std::max<size_t>(n, 1)));
   const double width =
       std::max(640.0, kMarginLeft + kMarginRight + bar_width * static_cast<double>(n));
   const double height = kMarginTop + kBarsHeight + 30 + kArcsHeight + 20;

@@ -290,6 +290,7 @@ TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
   ASSERT_NE(wild, nullptr);
   wild->value += 30;  // a typing error in the list
   std::vector<AssignmentCheck> checks;
+  checks.reserve(indexes.size());
   for (const PredictionIndex& index : indexes) {
     checks.push_back(check_assignment(index, shifts, ShiftOffsets(), kLevel));
   }

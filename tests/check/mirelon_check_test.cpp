@@ -80,9 +80,9 @@ std::vector<ListPeak> read_peak_list(const std::string& content) {
 bool split_assignment(const std::string& text, std::string* number, std::string* heavy,
                       std::string* proton) {
   size_t i = 0;
-  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0) ++i;
   const size_t digits = i;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) ++i;
   const size_t dash = text.find('-', i);
   if (digits == 0 || i == digits || dash == std::string::npos) return false;
   *number = text.substr(digits, i - digits);
