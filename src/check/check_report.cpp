@@ -8,6 +8,7 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
+#include "common/text.h"
 
 namespace mirelon {
 

@@ -9,6 +9,7 @@
 
 #include "common/messages.h"
 #include "common/prediction_levels.h"
+#include "common/text.h"
 
 namespace mirelon {
 
@@ -213,32 +214,6 @@ bool inside(const Box& inner, const Box& outer) {
 }
 
 }  // namespace
-
-std::string xml_escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 bool boxes_overlap(const Box& a, const Box& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;

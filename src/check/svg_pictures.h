@@ -70,9 +70,6 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
                             const std::vector<double>& mean_abs_z, long level,
                             const PictureLegend& legend);
 
-// `text` with &, <, >, " and ' written as XML entities.
-std::string xml_escape(std::string_view text);
-
 }  // namespace mirelon
 
 #endif  // MIRELON_CHECK_SVG_PICTURES_H_
