@@ -255,6 +255,15 @@ TEST(MirelonCheckTest, RanksStructuresAndChecksTheBest) {
   EXPECT_NE(summary.find("Pictures, table and checks are for the best-ranked structure."),
             std::string::npos);
   EXPECT_NE(run.file("ranked.html"), "(none)");
+
+  // A CT file of several structures, as folding programs write them,
+  // counts as several candidates named by their number in the file.
+  ASSERT_EQ(run.run_program(MIRELON_CT_BINARY, "one.db -o one.ct"), 0);
+  run.write("folds.ct", run.file("one.ct") + run.file("hairpin.ct"));
+  ASSERT_EQ(run.run_program(kCheck, "-s folds.ct -o folds shifts.txt"), 0) << run.file("stderr");
+  EXPECT_NE(run.file("stdout").find("0.00  folds.ct #2\n"), std::string::npos)
+      << run.file("stdout");
+  EXPECT_NE(run.file("stdout").find("folds.ct #1\n"), std::string::npos);
 }
 
 }  // namespace
