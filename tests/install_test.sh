@@ -11,8 +11,8 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/mirelon-install.XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/mirelon bin/mirelon-ct bin/mirelon-nef share/man/man1/mirelon.1 \
-         share/man/man1/mirelon-ct.1 share/man/man1/mirelon-nef.1 \
+for f in bin/mirelon bin/mirelon-ct bin/mirelon-check bin/mirelon-nef share/man/man1/mirelon.1 \
+         share/man/man1/mirelon-ct.1 share/man/man1/mirelon-check.1 share/man/man1/mirelon-nef.1 \
          share/mirelon/statfile.tab share/doc/mirelon/README.md \
          share/doc/mirelon/examples/hairpin/hairpin.ct; do
   [[ -e $prefix/$f ]] || { echo "not installed: $f"; exit 1; }

@@ -2,6 +2,7 @@
 #ifndef MIRELON_TEXT_H_
 #define MIRELON_TEXT_H_
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -61,6 +62,10 @@ std::string_view trim_space(std::string_view text);
 
 // Counts the lines of `content` that end in a line feed.
 long long count_terminated_lines(std::string_view content);
+
+// `text` with &, <, >, " and ' written as XML entities, for SVG and HTML
+// files.
+std::string xml_escape(std::string_view text);
 
 }  // namespace mirelon
 

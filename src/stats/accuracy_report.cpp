@@ -4,38 +4,13 @@
 #include <cmath>
 
 #include "common/messages.h"
+#include "common/text.h"
 
 namespace mirelon {
 namespace {
 
 // Atom names hold primes and double quotes; as code spans they stay as written.
 std::string markdown_atom(const std::string& atom) { return "`" + atom + "`"; }
-
-std::string xml_escaped(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      case '\'':
-        escaped += "&apos;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
 
 const AtomAccuracy* find_atom(const ModelAccuracy& model, const std::string& atom) {
   for (const AtomAccuracy& a : model.atoms) {
@@ -224,7 +199,7 @@ void svg_axis(const Panel& panel, double step, int decimals, std::string* svg) {
 void svg_title(double x, double y, const std::string& text, std::string* svg) {
   *svg +=
       format_message("<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" font-weight=\"bold\">", x, y) +
-      xml_escaped(text) + "</text>\n";
+      xml_escape(text) + "</text>\n";
 }
 
 void svg_legend(double x, double y, std::string* svg) {
@@ -331,7 +306,7 @@ void svg_rmse(const AccuracyReport& report, const std::vector<std::string>& atom
     }
     *svg += format_message("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">",
                            centre, panel.top + panel.height + 14) +
-            xml_escaped(atoms[i]) + "</text>\n";
+            xml_escape(atoms[i]) + "</text>\n";
   }
 }
 

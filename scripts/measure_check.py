@@ -1,0 +1,230 @@
+#!/usr/bin/env python3
+"""Measures mirelon-check on the RNAs of the shared data that have shift lists.
+
+usage: scripts/measure_check.py [MIRELON_CHECK [SHARED_DATA]]
+
+The RNAs are joined as scripts/build_statfile.sh joins them: every PDB id of
+the mcsf dot-bracket list (first line of an id) with a cs2structure shift
+list, the corrected list where there is one. For each RNA, with the shipped
+table at level 8:
+
+  carbon   every 13C value raised by 2.5 ppm: the 13C offset reported, and
+           whether it was applied (RNAs with at least 20 carbon shifts);
+  swap     the H1' values of two residues that differ by more than 0.4 ppm
+           exchanged (one pair drawn at random, seeded by the PDB id): whether
+           the summary names that pair among its swap candidates;
+  ranking  the structure against a version without its longest helix and one
+           with that helix's 3' strand slipped by one nucleotide: whether the
+           true structure ranks first.
+
+Prints one line per RNA and the totals as Markdown.
+"""
+import os
+import random
+import re
+import subprocess
+import sys
+import tempfile
+
+project = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+check = sys.argv[1] if len(sys.argv) > 1 else os.path.join(project, "build", "mirelon-check")
+shared = sys.argv[2] if len(sys.argv) > 2 else os.path.join(project, "..", "shared", "data")
+shifts_dir = os.path.join(shared, "shifts")
+# Residue numbers of the shift lists that differ from the dot-bracket
+# positions by a constant, as scripts/build_statfile.sh has them.
+OFFSETS = {"2M58": 1, "2MXJ": -15}
+
+
+def pairs_of(structure):
+    stack, pairs = {}, {}
+    opening = {"(": ")", "[": "]", "{": "}", "<": ">"}
+    closing = {v: k for k, v in opening.items()}
+    for i, c in enumerate(structure):
+        if c in opening:
+            stack.setdefault(c, []).append(i)
+        elif c in closing:
+            j = stack[closing[c]].pop()
+            pairs[j] = i
+    return pairs
+
+
+def helices(pairs):
+    """Stacks of consecutive pairs (i, j), (i+1, j-1), ... as lists of pairs."""
+    found = []
+    for i in sorted(pairs):
+        j = pairs[i]
+        if i - 1 in pairs and pairs[i - 1] == j + 1:
+            continue
+        helix = [(i, j)]
+        while helix[-1][0] + 1 in pairs and pairs[helix[-1][0] + 1] == helix[-1][1] - 1:
+            helix.append((helix[-1][0] + 1, helix[-1][1] - 1))
+        found.append(helix)
+    return found
+
+
+def dot_bracket(length, pairs):
+    out = ["."] * length
+    for i, j in pairs.items():
+        out[i], out[j] = "(", ")"
+    return "".join(out)
+
+
+def variants(sequence, structure):
+    pairs = pairs_of(structure)
+    stems = helices(pairs)
+    if not stems:
+        return None
+    longest = max(stems, key=len)
+    removed = {i: j for i, j in pairs.items() if (i, j) not in longest}
+    # Slip the 3' strand by one nucleotide towards the 3' end, where the
+    # partner stays free and the pair does not cross the loop; else the
+    # other way.
+    for step in (1, -1):
+        slipped = dict(removed)
+        taken = set(slipped) | set(slipped.values())
+        ok = True
+        for i, j in longest:
+            k = j + step
+            if k <= i + 3 or k >= len(sequence) or k in taken:
+                ok = False
+                break
+            slipped[i] = k
+            taken |= {i, k}
+        if ok:
+            return dot_bracket(len(sequence), removed), dot_bracket(len(sequence), slipped)
+    return dot_bracket(len(sequence), removed), None
+
+
+def run(args, cwd):
+    return subprocess.run([check] + args, cwd=cwd, capture_output=True, text=True)
+
+
+def read_shifts(path):
+    rows = []
+    with open(path) as f:
+        for line in f:
+            words = line.split()
+            if len(words) >= 4 and not line.startswith("#"):
+                rows.append(words)
+    return rows
+
+
+def write_shifts(path, rows):
+    with open(path, "w") as f:
+        for words in rows:
+            f.write(" ".join(words) + "\n")
+
+
+def main():
+    results = []
+    seen = set()
+    with open(os.path.join(shifts_dir, "mcsf", "structures_wo_dash_210419.txt")) as f:
+        entries = [line.split() for line in f if line.strip()]
+    for words in entries:
+        pdb, sequence, structure = words[0], words[1].upper(), words[2]
+        if pdb in seen:
+            continue
+        seen.add(pdb)
+        shift_list = os.path.join(shifts_dir, "cs2structure", "corrected_chemical_shifts",
+                                  "measured_shifts_%s.dat" % pdb)
+        if not os.path.exists(shift_list):
+            shift_list = shift_list.replace("corrected_chemical_shifts", "raw_chemical_shifts")
+        if not os.path.exists(shift_list):
+            continue
+        offset = str(OFFSETS.get(pdb, 0))
+        rows = read_shifts(shift_list)
+        with tempfile.TemporaryDirectory() as work:
+            with open(os.path.join(work, "true.db"), "w") as out:
+                out.write(">%s\n%s\n%s\n" % (pdb, sequence, structure))
+            result = {"pdb": pdb, "length": len(sequence)}
+            base = run(["-s", "true.db", "-O", offset, "-o", "base", shift_list], work)
+            if base.returncode != 0:
+                result["error"] = base.stderr.strip()
+                results.append(result)
+                continue
+            m = re.search(r"13C ([+-]\d+\.\d+) ppm", base.stdout)
+            result["carbon_before"] = float(m.group(1)) if m else None
+            carbons = sum(1 for r in rows if r[2].startswith("C"))
+            result["carbons"] = carbons
+            # 13C raised by 2.5 ppm.
+            write_shifts(os.path.join(work, "carbon.txt"),
+                         [r[:3] + ["%.3f" % (float(r[3]) + 2.5)] if r[2].startswith("C") else r
+                          for r in rows])
+            out = run(["-s", "true.db", "-O", offset, "-o", "carbon", "carbon.txt"], work)
+            m = re.search(r"13C ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?", out.stdout)
+            result["carbon_found"] = float(m.group(1)) if m else None
+            result["carbon_applied"] = bool(m and m.group(2))
+            # Two H1' exchanged.
+            h1 = {}
+            for r in rows:
+                if r[2] == "H1'":
+                    h1.setdefault(int(r[1]), float(r[3]))
+            numbers = sorted(h1)
+            candidates = [(a, b) for a in numbers for b in numbers
+                          if b > a and abs(h1[a] - h1[b]) > 0.4]
+            # One pair drawn per RNA, the same on every run.
+            pair = random.Random(pdb).choice(candidates) if candidates else None
+            if pair:
+                swapped = []
+                for r in rows:
+                    if r[2] == "H1'" and int(r[1]) in pair:
+                        other = pair[1] if int(r[1]) == pair[0] else pair[0]
+                        swapped.append(r[:3] + ["%.3f" % h1[other]])
+                    else:
+                        swapped.append(r)
+                write_shifts(os.path.join(work, "swap.txt"), swapped)
+                out = run(["-s", "true.db", "-O", offset, "-o", "swap", "swap.txt"], work)
+                positions = [p + int(offset) for p in pair]
+                names = re.findall(r"[ACGU](\d+) H1' <-> [ACGU](\d+) H1'", out.stdout)
+                result["swap_found"] = any(
+                    sorted(int(x) for x in n) == sorted(positions) for n in names)
+            # Ranking against a helix removed and a helix slipped.
+            made = variants(sequence, structure)
+            if made:
+                files = ["-s", "true.db"]
+                for name, text in zip(("removed.db", "slipped.db"), made):
+                    if text is None:
+                        continue
+                    with open(os.path.join(work, name), "w") as out_file:
+                        out_file.write(">%s\n%s\n%s\n" % (name, sequence, text))
+                    files += ["-s", name]
+                out = run(files + ["-O", offset, "-o", "rank", shift_list], work)
+                m = re.search(r"\n  1 +\S+ +\S+  (\S+)", out.stdout)
+                result["ranked_first"] = m.group(1) if m else None
+                result["variants"] = len(files) // 2 - 1
+            results.append(result)
+
+    print("| RNA | nt | 13C atoms | 13C offset before | found after +2.5 | applied | H1' swap named | ranked first |")
+    print("|---|---|---|---|---|---|---|---|")
+    for r in results:
+        if "error" in r:
+            print("| %s | %d | error: %s | | | | | |" % (r["pdb"], r["length"], r["error"]))
+            continue
+        print("| %s | %d | %d | %s | %s | %s | %s | %s |" % (
+            r["pdb"], r["length"], r["carbons"],
+            "%+.2f" % r["carbon_before"] if r["carbon_before"] is not None else "-",
+            "%+.2f" % r["carbon_found"] if r["carbon_found"] is not None else "-",
+            "yes" if r["carbon_applied"] else "no",
+            {True: "yes", False: "no", None: "-"}[r.get("swap_found")],
+            r.get("ranked_first") or "-"))
+    carbon = [r for r in results if "error" not in r and r["carbons"] >= 20]
+    within = [r for r in carbon if r["carbon_found"] is not None and r["carbon_applied"]
+              and abs(r["carbon_found"] - 2.5) <= 0.3]
+    relative = [r for r in carbon if r["carbon_found"] is not None and r["carbon_applied"]
+                and r["carbon_before"] is not None
+                and abs(r["carbon_found"] - r["carbon_before"] - 2.5) <= 0.3]
+    swaps = [r for r in results if r.get("swap_found") is not None]
+    named = [r for r in swaps if r["swap_found"]]
+    ranked = [r for r in results if r.get("ranked_first")]
+    first = [r for r in ranked if r["ranked_first"] == "true.db"]
+    print()
+    print("RNAs: %d (%d with errors)" % (len(results), sum(1 for r in results if "error" in r)))
+    print("13C +2.5 ppm found and removed within 0.3 ppm of 2.5: %d of %d RNAs with >= 20 carbon shifts"
+          % (len(within), len(carbon)))
+    print("  within 0.3 ppm of 2.5 plus the list's own offset: %d of %d" % (len(relative), len(carbon)))
+    print("H1' exchange named as a swap: %d of %d RNAs" % (len(named), len(swaps)))
+    print("True structure ranked first: %d of %d RNAs" % (len(first), len(ranked)))
+
+
+if __name__ == "__main__":
+    main()

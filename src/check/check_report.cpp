@@ -1,0 +1,322 @@
+#include "check/check_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "common/messages.h"
+#include "common/numbers.h"
+#include "common/prediction_levels.h"
+#include "common/text.h"
+
+namespace mirelon {
+
+namespace {
+
+// Outliers and swap candidates named in the summary; the table has all.
+constexpr size_t kSummaryItems = 8;
+constexpr size_t kSummaryLineWidth = 100;
+
+struct AtomError {
+  double squares = 0;
+  size_t count = 0;
+};
+
+// Root-mean-square deviation of corrected from predicted shifts per atom
+// name, in catalogue-like order of first appearance.
+std::vector<std::pair<std::string, AtomError>> atom_errors(const AssignmentCheck& check) {
+  std::vector<std::pair<std::string, AtomError>> errors;
+  std::map<std::string, size_t> slot;
+  for (const ComparedAtom& atom : check.atoms) {
+    const auto [found, added] = slot.emplace(atom.atom, errors.size());
+    if (added) errors.push_back({atom.atom, {}});
+    AtomError& error = errors[found->second].second;
+    const double difference = atom.corrected - atom.predicted.mean;
+    error.squares += difference * difference;
+    ++error.count;
+  }
+  return errors;
+}
+
+std::string atom_name(const PredictionIndex& index, const ComparedAtom& atom) {
+  return index.label(atom.position) + " " + atom.atom;
+}
+
+std::string flags(const AssignmentCheck& check, const ComparedAtom& atom) {
+  std::string out;
+  const auto add = [&out](const char* flag) {
+    if (!out.empty()) out += ',';
+    out += flag;
+  };
+  if (atom.outlier) add("outlier");
+  if (atom.swap) add("swap");
+  if (atom.nucleus < kReferencedNuclei && check.referencing[atom.nucleus].applied) {
+    add("offset removed");
+  }
+  return out.empty() ? "-" : out;
+}
+
+// Appends `items` separated by ", " after `lead`, wrapping long lines.
+void append_wrapped(std::string* out, const std::string& lead,
+                    const std::vector<std::string>& items) {
+  std::string line = lead;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const std::string item = items[i] + (i + 1 < items.size() ? "," : "");
+    if (line.size() + 1 + item.size() > kSummaryLineWidth && line.size() > lead.size()) {
+      *out += line + "\n";
+      line = "  ";
+    } else if (!line.empty()) {
+      line += ' ';
+    }
+    line += item;
+  }
+  *out += line + "\n";
+}
+
+std::string referencing_text(const AssignmentCheck& check, size_t nucleus) {
+  const Referencing& r = check.referencing[nucleus];
+  if (r.count == 0)
+    return format_message("%s: none observed", nucleus_name(static_cast<Nucleus>(nucleus)));
+  std::string text =
+      format_message("%s %+.2f ppm [%+.2f, %+.2f] (%zu atoms)",
+                     nucleus_name(static_cast<Nucleus>(nucleus)), r.median, r.low, r.high, r.count);
+  if (r.applied) {
+    text += format_message(": off by %+.2f ppm, removed before z and flags", r.median);
+  }
+  return text;
+}
+
+std::string level_text(long level) {
+  return format_message("%ld (%g %%)", level,
+                        100 * kLevelCoverages[static_cast<size_t>(level - kMinLevel)]);
+}
+
+void html_row(std::string* out, const std::vector<std::string>& cells, bool header = false,
+              bool outlier = false) {
+  *out += outlier ? "<tr class=\"outlier\">" : "<tr>";
+  for (const std::string& cell : cells) {
+    *out += header ? "<th>" : "<td>";
+    *out += xml_escape(cell);
+    *out += header ? "</th>" : "</td>";
+  }
+  *out += "</tr>\n";
+}
+
+void html_picture(std::string* out, const std::string& svg, const std::string& alt) {
+  *out += "<p><img alt=\"" + xml_escape(alt) + "\" src=\"data:image/svg+xml;base64," + base64(svg) +
+          "\"></p>\n";
+}
+
+}  // namespace
+
+std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
+                                         const std::vector<PredictedPeak>& peaks) {
+  std::map<std::pair<size_t, std::string_view>, const ComparedAtom*> atoms;
+  for (const ComparedAtom& atom : check.atoms)
+    atoms.emplace(std::make_pair(atom.position, std::string_view(atom.atom)), &atom);
+  std::vector<ObservedPeak> observed;
+  for (size_t i = 0; i < peaks.size(); ++i) {
+    const auto heavy = atoms.find({peaks[i].position, peaks[i].atoms.heavy});
+    const auto proton = atoms.find({peaks[i].position, peaks[i].atoms.proton});
+    if (heavy == atoms.end() || proton == atoms.end()) continue;
+    observed.push_back({i, heavy->second->corrected, proton->second->corrected,
+                        heavy->second->outlier || proton->second->outlier});
+  }
+  return observed;
+}
+
+std::string format_check_table(const PredictionIndex& index, const AssignmentCheck& check) {
+  std::string out = "residue\tbase\tatom\tobserved\tpredicted\ttolerance\tz\tflags\n";
+  for (const ComparedAtom& atom : check.atoms) {
+    const std::string z = atom.spread > 0 ? format_message("%.2f", atom.z) : "-";
+    out += format_message("%lld\t%s\t%s\t%.3f\t%.4f\t%.4f\t%s\t%s\n",
+                          static_cast<long long>(index.number(atom.position)),
+                          index.base(atom.position).c_str(), atom.atom.c_str(), atom.observed,
+                          atom.predicted.mean, atom.predicted.tolerance, z.c_str(),
+                          flags(check, atom).c_str());
+  }
+  return out;
+}
+
+std::string format_ranking(const CheckReport& report) {
+  const StructureRanking& ranking = *report.ranking;
+  std::string out = format_message(
+      "Structures ranked by the fit of %zu observed shifts (log-likelihood, heavy-tailed), best "
+      "first:\n",
+      ranking.atoms);
+  for (size_t rank = 0; rank < ranking.order.size(); ++rank) {
+    const RankedStructure& ranked = ranking.order[rank];
+    out += format_message("%3zu  %10.2f  %8.2f  %s\n", rank + 1, ranked.log_likelihood,
+                          ranked.difference, report.structure_names[ranked.structure].c_str());
+  }
+  if (!ranking.discriminating.empty()) {
+    std::vector<std::string> items;
+    for (const ResidueEvidence& evidence : ranking.discriminating) {
+      items.push_back(format_message("%s %+.1f", report.index->label(evidence.position).c_str(),
+                                     evidence.difference));
+    }
+    append_wrapped(&out, "Residues that discriminate most (best minus second):", items);
+  }
+  return out;
+}
+
+std::string format_summary(const CheckReport& report) {
+  std::string out =
+      format_message("Structure: %s\nTable: %s\nLevel: %s\n", report.legend.structure.c_str(),
+                     report.legend.table.c_str(), level_text(report.legend.level).c_str());
+  if (report.ranking != nullptr) {
+    out += format_ranking(report);
+    out += "Pictures, table and checks are for the best-ranked structure.\n";
+  }
+  std::vector<std::string> peaks;
+  for (const ExperimentOutput& output : report.experiments) {
+    peaks.push_back(format_message("%s %zu", std::string(output.experiment->title).c_str(),
+                                   output.peaks.size()));
+  }
+  append_wrapped(&out, "Predicted peaks:", peaks);
+  if (report.check == nullptr) return out;
+
+  const AssignmentCheck& check = *report.check;
+  out += format_message(
+      "Atoms compared: %zu of %s (%zu observed shifts left out: no residue, base "
+      "or prediction, or listed twice",
+      check.atoms.size(), report.shift_file.c_str(), check.unmatched);
+  out += check.base_mismatches > 0
+             ? format_message(", %zu of them of another base than the structure's)\n",
+                              check.base_mismatches)
+             : std::string(")\n");
+  std::vector<std::string> errors;
+  for (const auto& [atom, error] : atom_errors(check)) {
+    errors.push_back(format_message("%s %.2f (%zu)", atom.c_str(),
+                                    std::sqrt(error.squares / static_cast<double>(error.count)),
+                                    error.count));
+  }
+  append_wrapped(&out, "RMSE per atom type (ppm, atoms):", errors);
+  std::vector<std::string> referencing;
+  for (size_t nucleus = 0; nucleus < kReferencedNuclei; ++nucleus) {
+    referencing.push_back(referencing_text(check, nucleus));
+  }
+  append_wrapped(&out, "Referencing (median observed - predicted, 95 % interval):", referencing);
+
+  std::vector<const ComparedAtom*> outliers;
+  for (const ComparedAtom& atom : check.atoms) {
+    if (atom.outlier) outliers.push_back(&atom);
+  }
+  std::stable_sort(outliers.begin(), outliers.end(),
+                   [](const ComparedAtom* a, const ComparedAtom* b) {
+                     return std::fabs(a->z) > std::fabs(b->z);
+                   });
+  std::vector<std::string> items;
+  for (size_t i = 0; i < outliers.size() && i < kSummaryItems; ++i) {
+    items.push_back(format_message("%s (z %+.1f)", atom_name(*report.index, *outliers[i]).c_str(),
+                                   outliers[i]->z));
+  }
+  if (outliers.size() > kSummaryItems) items.emplace_back("...");
+  append_wrapped(&out,
+                 format_message("Outliers: %zu outside their tolerance%s", outliers.size(),
+                                outliers.empty() ? "" : ":"),
+                 items);
+  items.clear();
+  for (size_t i = 0; i < check.swaps.size() && i < kSummaryItems; ++i) {
+    const SwapCandidate& swap = check.swaps[i];
+    items.push_back(format_message(
+        "%s <-> %s (gain %.1f)", atom_name(*report.index, check.atoms[swap.first]).c_str(),
+        atom_name(*report.index, check.atoms[swap.second]).c_str(), swap.gain));
+  }
+  if (check.swaps.size() > kSummaryItems) items.emplace_back("...");
+  append_wrapped(
+      &out,
+      format_message("Swap candidates: %zu%s", check.swaps.size(), check.swaps.empty() ? "" : ":"),
+      items);
+  return out;
+}
+
+std::string format_html_report(const CheckReport& report) {
+  std::string out =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
+      "charset=\"utf-8\">\n<title>mirelon-check: " +
+      xml_escape(report.legend.structure) +
+      "</title>\n<style>\nbody{font-family:sans-serif;margin:1em 2em}\n"
+      "table{border-collapse:collapse;font-size:90%}\ntd,th{border:1px solid #ccc;padding:2px 6px;"
+      "text-align:right}\nimg{max-width:100%;height:auto;border:1px solid #ddd}\n"
+      "pre{background:#f6f6f6;padding:0.5em;white-space:pre-wrap}\n.outlier{background:#fdd}\n</"
+      "style>\n</"
+      "head>\n<body>\n";
+  out += "<h1>mirelon-check</h1>\n<pre>" + xml_escape(format_summary(report)) + "</pre>\n";
+  out += "<h2>Predicted spectra</h2>\n";
+  for (const ExperimentOutput& output : report.experiments) {
+    out += "<h3>" + xml_escape(std::string(output.experiment->title)) + "</h3>\n";
+    html_picture(&out, output.picture.svg,
+                 "predicted spectrum " + std::string(output.experiment->title));
+    out += "<p>Peak list: " + xml_escape(output.list_file) +
+           "; picture: " + xml_escape(output.svg_file) + "</p>\n";
+  }
+  if (report.check != nullptr) {
+    out += "<h2>Residues</h2>\n";
+    html_picture(&out, report.residue_svg, "mean |z| per residue");
+    out += "<h2>Observed atoms</h2>\n<table>\n";
+    html_row(&out, {"residue", "base", "atom", "observed", "predicted", "tolerance", "z", "flags"},
+             true);
+    for (const ComparedAtom& atom : report.check->atoms) {
+      html_row(&out,
+               {decimal(report.index->number(atom.position)), report.index->base(atom.position),
+                atom.atom, format_message("%.3f", atom.observed),
+                format_message("%.4f", atom.predicted.mean),
+                format_message("%.4f", atom.predicted.tolerance),
+                atom.spread > 0 ? format_message("%.2f", atom.z) : "-", flags(*report.check, atom)},
+               false, atom.outlier);
+    }
+    out += "</table>\n";
+    out += "<h2>Swap candidates</h2>\n<table>\n";
+    html_row(&out, {"atom", "exchanged with", "gain in sum of z squared"}, true);
+    for (const SwapCandidate& swap : report.check->swaps) {
+      html_row(&out, {atom_name(*report.index, report.check->atoms[swap.first]),
+                      atom_name(*report.index, report.check->atoms[swap.second]),
+                      format_message("%.1f", swap.gain)});
+    }
+    out += "</table>\n";
+  }
+  out += "<h2>Predicted peaks</h2>\n";
+  for (const ExperimentOutput& output : report.experiments) {
+    out += "<h3>" + xml_escape(std::string(output.experiment->title)) + "</h3>\n<table>\n";
+    html_row(&out, {"assignment", "w1 (ppm)", "tolerance", "w2 (ppm)", "tolerance"}, true);
+    for (const PredictedPeak& peak : output.peaks) {
+      html_row(&out, {peak_assignment(*report.index, peak), format_message("%.3f", peak.heavy.mean),
+                      format_message("%.4f", peak.heavy.tolerance),
+                      format_message("%.3f", peak.proton.mean),
+                      format_message("%.4f", peak.proton.tolerance)});
+    }
+    out += "</table>\n";
+  }
+  out += "</body>\n</html>\n";
+  return out;
+}
+
+std::string base64(std::string_view bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const unsigned value = static_cast<unsigned char>(bytes[i]) << 16 |
+                           static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[value >> 18 & 63];
+    out += kDigits[value >> 12 & 63];
+    out += kDigits[value >> 6 & 63];
+    out += kDigits[value & 63];
+  }
+  if (i < bytes.size()) {
+    unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    out += kDigits[value >> 18 & 63];
+    out += kDigits[value >> 12 & 63];
+    out += i + 1 < bytes.size() ? kDigits[value >> 6 & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+}  // namespace mirelon

@@ -1,0 +1,65 @@
+// The texts mirelon-check writes: the table of observed atoms, the summary
+// on standard output and the self-contained HTML report.
+#ifndef MIRELON_CHECK_CHECK_REPORT_H_
+#define MIRELON_CHECK_CHECK_REPORT_H_
+
+#include <string>
+#include <vector>
+
+#include "check/assignment_check.h"
+#include "check/predicted_peaks.h"
+#include "check/structure_ranking.h"
+#include "check/svg_pictures.h"
+
+namespace mirelon {
+
+// One experiment's outputs.
+struct ExperimentOutput {
+  const Experiment* experiment = nullptr;
+  std::vector<PredictedPeak> peaks;
+  SpectrumPicture picture;
+  std::string svg_file;
+  std::string list_file;
+};
+
+// Everything the report shows. `check` and `ranking` are null without
+// observed shifts (and without several structures for the ranking).
+struct CheckReport {
+  PictureLegend legend;  // structure shown, table, level
+  const PredictionIndex* index = nullptr;
+  std::vector<ExperimentOutput> experiments;
+  const AssignmentCheck* check = nullptr;
+  std::string shift_file;
+  std::string residue_svg;
+  std::string residue_svg_file;
+  const StructureRanking* ranking = nullptr;
+  std::vector<std::string> structure_names;  // of every structure ranked, in input order
+};
+
+// The observed peaks of `peaks`: those whose two atoms are both in `check`.
+std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
+                                         const std::vector<PredictedPeak>& peaks);
+
+// The tab-separated table of observed atoms: a header line, then per atom
+// residue, base, atom, observed, predicted, tolerance, z and flags
+// ("outlier", "swap", "offset removed", comma-separated; "-" for none).
+std::string format_check_table(const PredictionIndex& index, const AssignmentCheck& check);
+
+// The lines a user reads first: what was compared, RMSE per atom type,
+// referencing offsets, outliers and swap candidates; the ranking first when
+// there is one.
+std::string format_summary(const CheckReport& report);
+
+// The ranking, best first, one structure a line with its difference to the
+// best, then the residues that discriminate most.
+std::string format_ranking(const CheckReport& report);
+
+// The report as one HTML page: pictures inline as data URIs, tables below.
+std::string format_html_report(const CheckReport& report);
+
+// `bytes` in base64 (RFC 4648, with padding).
+std::string base64(std::string_view bytes);
+
+}  // namespace mirelon
+
+#endif  // MIRELON_CHECK_CHECK_REPORT_H_

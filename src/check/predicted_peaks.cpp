@@ -1,0 +1,97 @@
+#include "check/predicted_peaks.h"
+
+#include <cstdio>
+
+#include "common/numbers.h"
+#include "structure/residue_ids.h"
+
+namespace mirelon {
+
+namespace {
+
+constexpr size_t kAssignmentWidth = 16;
+constexpr size_t kShiftWidth = 11;
+constexpr const char* kPeakListHeader = "      Assignment         w1         w2\n";
+
+}  // namespace
+
+const std::vector<Experiment>& experiments() {
+  static const std::vector<Experiment> kExperiments = {
+      {"h1c1",
+       "H1'-C1'",
+       "13C",
+       {{"A", "C1'", "H1'"}, {"C", "C1'", "H1'"}, {"G", "C1'", "H1'"}, {"U", "C1'", "H1'"}}},
+      {"h6h8",
+       "H6/H8-C6/C8",
+       "13C",
+       {{"A", "C8", "H8"}, {"C", "C6", "H6"}, {"G", "C8", "H8"}, {"U", "C6", "H6"}}},
+      {"h2c2", "H2-C2", "13C", {{"A", "C2", "H2"}}},
+      {"h5c5", "H5-C5", "13C", {{"C", "C5", "H5"}, {"U", "C5", "H5"}}},
+      {"imino", "H1-N1 / H3-N3 (imino)", "15N", {{"G", "N1", "H1"}, {"U", "N3", "H3"}}},
+  };
+  return kExperiments;
+}
+
+PredictionIndex::PredictionIndex(const StructurePrediction& prediction) {
+  std::map<std::string, size_t, std::less<>> position_of_number;
+  for (size_t i = 0; i < prediction.residues.size(); ++i) {
+    const Residue& residue = prediction.residues[i];
+    numbers_.push_back(residue.number);
+    bases_.push_back(residue.id[kOwnBase]);
+    labels_.push_back(residue.id[kOwnBase] + decimal(residue.number));
+    // Residue numbers are unique in a structure read by the structure
+    // library (positions 1..N plus 100 per chain break).
+    position_of_number.emplace(residue.id[kResidueNumber], i);
+  }
+  for (const ShiftEntry& entry : prediction.entries) {
+    const auto found = position_of_number.find(entry.residue_number);
+    if (found == position_of_number.end()) continue;
+    // The values as "kesta.prot" prints them: the texts read with strtod.
+    shifts_.emplace(std::make_pair(found->second, entry.atom),
+                    PredictedShift{strtod_text(entry.mean_shift), strtod_text(entry.tolerance)});
+  }
+}
+
+const PredictedShift* PredictionIndex::find(size_t position, std::string_view atom) const {
+  const auto found = shifts_.find(std::make_pair(position, std::string(atom)));
+  return found == shifts_.end() ? nullptr : &found->second;
+}
+
+std::vector<PredictedPeak> predicted_peaks(const PredictionIndex& index,
+                                           const Experiment& experiment) {
+  std::vector<PredictedPeak> peaks;
+  for (size_t position = 0; position < index.size(); ++position) {
+    for (const AtomPair& pair : experiment.pairs) {
+      if (index.base(position) != pair.base) continue;
+      const PredictedShift* heavy = index.find(position, pair.heavy);
+      const PredictedShift* proton = index.find(position, pair.proton);
+      if (heavy != nullptr && proton != nullptr) {
+        peaks.push_back({position, pair, *heavy, *proton});
+      }
+    }
+  }
+  return peaks;
+}
+
+std::string peak_assignment(const PredictionIndex& index, const PredictedPeak& peak) {
+  return index.label(peak.position) + std::string(peak.atoms.heavy) + "-" +
+         std::string(peak.atoms.proton);
+}
+
+std::string format_peak_list(const PredictionIndex& index,
+                             const std::vector<PredictedPeak>& peaks) {
+  std::string out = kPeakListHeader;
+  out += '\n';
+  char value[64];
+  for (const PredictedPeak& peak : peaks) {
+    append_pad_left(&out, peak_assignment(index, peak), kAssignmentWidth);
+    std::snprintf(value, sizeof value, "%.3f", peak.heavy.mean);
+    append_pad_left(&out, value, kShiftWidth);
+    std::snprintf(value, sizeof value, "%.3f", peak.proton.mean);
+    append_pad_left(&out, value, kShiftWidth);
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace mirelon

@@ -1,0 +1,476 @@
+#include "check/svg_pictures.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <string_view>
+
+#include "common/messages.h"
+#include "common/prediction_levels.h"
+#include "common/text.h"
+
+namespace mirelon {
+
+namespace {
+
+// Spectrum geometry, in pixels.
+constexpr double kWidth = 860;
+constexpr double kHeight = 760;
+constexpr double kMarginLeft = 72;
+constexpr double kMarginRight = 24;
+constexpr double kMarginTop = 118;
+constexpr double kMarginBottom = 52;
+constexpr double kLegendLine = 17;
+// Labels: monospace 10 px, whose glyphs are 0.6 em wide; a pixel of room
+// on every side.
+constexpr double kLabelFont = 10;
+constexpr double kLabelCharWidth = 6.1;
+constexpr double kLabelHeight = 12;
+constexpr double kLabelPad = 2;
+// Share of the ppm range added on each side of the peaks.
+constexpr double kRangePad = 0.06;
+constexpr double kTickTarget = 7;
+// Least margin around the peaks, in ppm, and the centre of an empty picture.
+constexpr double kMinProtonMargin = 0.1;
+constexpr double kMinHeavyMargin = 1.0;
+constexpr double kEmptyProtonCentre = 5;
+constexpr double kEmptyHeavyCentre = 100;
+
+struct BaseColour {
+  std::string_view base;
+  std::string_view colour;
+};
+constexpr std::array<BaseColour, 4> kBaseColours = {{
+    {"A", "#1b9e77"},
+    {"C", "#7570b3"},
+    {"G", "#d95f02"},
+    {"U", "#e7298a"},
+}};
+constexpr std::string_view kOtherColour = "#666666";
+constexpr std::string_view kOutlierColour = "#d00000";
+
+std::string_view base_colour(std::string_view base) {
+  for (const BaseColour& entry : kBaseColours) {
+    if (entry.base == base) return entry.colour;
+  }
+  return kOtherColour;
+}
+
+void append(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void append(std::string* out, const char* format, ...) {
+  char buffer[1024];
+  std::va_list args;
+  va_start(args, format);
+  const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (length > 0) out->append(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
+}
+
+// A ppm range mapped to pixels, increasing or decreasing.
+struct Axis {
+  double low = 0;
+  double high = 1;
+  double pixel_start = 0;  // pixel of `low` when increasing, of `high` otherwise
+  double pixel_length = 1;
+  bool increasing = true;
+
+  double pixel(double ppm) const {
+    const double share = (ppm - low) / (high - low);
+    return increasing ? pixel_start + share * pixel_length
+                      : pixel_start + (1 - share) * pixel_length;
+  }
+};
+
+// A step of 1, 2 or 5 times a power of ten giving about kTickTarget ticks.
+double tick_step(double range) {
+  const double raw = range / kTickTarget;
+  const double power = std::pow(10, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 5.0}) {
+    if (factor * power >= raw) return factor * power;
+  }
+  return 10 * power;
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void widen(double value, double* low, double* high) {
+  *low = std::min(*low, value);
+  *high = std::max(*high, value);
+}
+
+Axis make_axis(double low, double high, double pixel_start, double pixel_length, bool increasing) {
+  if (!(high > low)) {
+    low -= 0.5;
+    high += 0.5;
+  }
+  const double pad = (high - low) * kRangePad;
+  return {low - pad, high + pad, pixel_start, pixel_length, increasing};
+}
+
+// Ticks and numbers of `axis`, along the bottom (horizontal) or the left side.
+void append_axis(std::string* out, const Axis& axis, bool horizontal, const Box& area,
+                 std::string_view title) {
+  const double step = tick_step(axis.high - axis.low);
+  const int decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step)));
+  for (double value = std::ceil(axis.low / step) * step; value <= axis.high; value += step) {
+    const double p = axis.pixel(value);
+    if (horizontal) {
+      const double y = area.y + area.height;
+      append(out,
+             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%.*f</text>\n",
+             p, y, p, y + 5, p, y + 18, decimals, value);
+    } else {
+      append(out,
+             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%.*f</text>\n",
+             area.x - 5, p, area.x, p, area.x - 8, p + 4, decimals, value);
+    }
+  }
+  const std::string text = xml_escape(title);
+  if (horizontal) {
+    append(out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n",
+           area.x + area.width / 2, area.y + area.height + 40, text.c_str());
+  } else {
+    const double x = area.x - 52;
+    const double y = area.y + area.height / 2;
+    append(out,
+           "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" "
+           "transform=\"rotate(-90 %.1f %.1f)\">%s</text>\n",
+           x, y, x, y, text.c_str());
+  }
+}
+
+std::string svg_start(double width, double height) {
+  std::string out;
+  append(&out,
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+         "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"12\">\n"
+         "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
+         width, height, width, height, width, height);
+  return out;
+}
+
+void append_legend_lines(std::string* out, const std::vector<std::string>& lines) {
+  double y = 20;
+  for (const std::string& line : lines) {
+    append(out, "<text x=\"12\" y=\"%.1f\">%s</text>\n", y, xml_escape(line).c_str());
+    y += kLegendLine;
+  }
+}
+
+std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title) {
+  std::vector<std::string> lines = {
+      title, "Structure: " + legend.structure, "Table: " + legend.table,
+      format_message("Level %ld: boxes of +/- the tolerance holding %g %% of resonances",
+                     legend.level,
+                     100 * kLevelCoverages[static_cast<size_t>(legend.level - kMinLevel)])};
+  if (!legend.note.empty()) lines.push_back(legend.note);
+  return lines;
+}
+
+// Places to try for a label of size w x h around an anchor box, nearest
+// first: beside the box on the right, left, above, below and at the four
+// corners, then rings further out (drawn with a leader line).
+std::vector<Box> label_places(const Box& anchor, double w, double h) {
+  const double cx = anchor.x + anchor.width / 2;
+  const double cy = anchor.y + anchor.height / 2;
+  std::vector<Box> places = {
+      {anchor.x + anchor.width + 1, cy - h / 2, w, h},
+      {anchor.x - 1 - w, cy - h / 2, w, h},
+      {cx - w / 2, anchor.y - 1 - h, w, h},
+      {cx - w / 2, anchor.y + anchor.height + 1, w, h},
+      {anchor.x + anchor.width + 1, anchor.y - 1 - h, w, h},
+      {anchor.x - 1 - w, anchor.y - 1 - h, w, h},
+      {anchor.x + anchor.width + 1, anchor.y + anchor.height + 1, w, h},
+      {anchor.x - 1 - w, anchor.y + anchor.height + 1, w, h},
+  };
+  constexpr int kRings = 6;
+  constexpr int kDirections = 16;
+  constexpr double kRingStep = 9;
+  for (int ring = 1; ring <= kRings; ++ring) {
+    const double distance = ring * kRingStep;
+    for (int k = 0; k < kDirections; ++k) {
+      const double angle = 2 * M_PI * k / kDirections;
+      const double dx = std::cos(angle) * (anchor.width / 2 + w / 2 + distance);
+      const double dy = std::sin(angle) * (anchor.height / 2 + h / 2 + distance);
+      places.push_back({cx + dx - w / 2, cy + dy - h / 2, w, h});
+    }
+  }
+  return places;
+}
+
+bool inside(const Box& inner, const Box& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
+}  // namespace
+
+bool boxes_overlap(const Box& a, const Box& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+std::vector<std::optional<Box>> place_labels(const std::vector<Box>& anchors,
+                                             const std::vector<Box>& label_sizes, const Box& area) {
+  std::vector<std::optional<Box>> placed(anchors.size());
+  std::vector<Box> taken;
+  for (size_t i = 0; i < anchors.size(); ++i) {
+    for (const Box& place : label_places(anchors[i], label_sizes[i].width, label_sizes[i].height)) {
+      if (!inside(place, area)) continue;
+      const bool free = std::none_of(taken.begin(), taken.end(), [&place](const Box& other) {
+        return boxes_overlap(place, other);
+      });
+      if (free) {
+        placed[i] = place;
+        taken.push_back(place);
+        break;
+      }
+    }
+  }
+  return placed;
+}
+
+SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionIndex& index,
+                                 const std::vector<PredictedPeak>& peaks,
+                                 const std::vector<ObservedPeak>& observed,
+                                 const PictureLegend& legend) {
+  const Box area{kMarginLeft, kMarginTop, kWidth - kMarginLeft - kMarginRight,
+                 kHeight - kMarginTop - kMarginBottom};
+  // The range holds every peak centre and observed peak, widened by the
+  // median tolerance: a few predictions from sparse statistics have
+  // tolerances of tens of ppm, and their boxes are cut at the frame.
+  double proton_low = HUGE_VAL;
+  double proton_high = -HUGE_VAL;
+  double heavy_low = HUGE_VAL;
+  double heavy_high = -HUGE_VAL;
+  std::vector<double> proton_tolerances;
+  std::vector<double> heavy_tolerances;
+  for (const PredictedPeak& peak : peaks) {
+    widen(peak.proton.mean, &proton_low, &proton_high);
+    widen(peak.heavy.mean, &heavy_low, &heavy_high);
+    proton_tolerances.push_back(peak.proton.tolerance);
+    heavy_tolerances.push_back(peak.heavy.tolerance);
+  }
+  for (const ObservedPeak& peak : observed) {
+    widen(peak.proton, &proton_low, &proton_high);
+    widen(peak.heavy, &heavy_low, &heavy_high);
+  }
+  if (peaks.empty() && observed.empty()) {
+    proton_low = proton_high = kEmptyProtonCentre;
+    heavy_low = heavy_high = kEmptyHeavyCentre;
+  }
+  const double proton_margin = std::max(median(proton_tolerances), kMinProtonMargin);
+  const double heavy_margin = std::max(median(heavy_tolerances), kMinHeavyMargin);
+  proton_low -= proton_margin;
+  proton_high += proton_margin;
+  heavy_low -= heavy_margin;
+  heavy_high += heavy_margin;
+  // NMR's orientation: 1H decreasing to the right, the heteronucleus
+  // increasing downwards.
+  const Axis x_axis = make_axis(proton_low, proton_high, area.x, area.width, false);
+  const Axis y_axis = make_axis(heavy_low, heavy_high, area.y, area.height, true);
+
+  SpectrumPicture picture;
+  std::string& out = picture.svg;
+  out = svg_start(kWidth, kHeight);
+  append(&out,
+         "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+         "stroke=\"#000\"/>\n",
+         area.x, area.y, area.width, area.height);
+  append_axis(&out, x_axis, true, area, "1H (ppm)");
+  append_axis(&out, y_axis, false, area, std::string(experiment.heavy_nucleus) + " (ppm)");
+
+  std::vector<Box> anchors;
+  std::vector<Box> sizes;
+  append(&out,
+         "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+         "height=\"%.1f\"/></clipPath>\n",
+         area.x, area.y, area.width, area.height);
+  out += "<g stroke-width=\"1\" clip-path=\"url(#frame)\">\n";
+  for (const PredictedPeak& peak : peaks) {
+    const double left = x_axis.pixel(peak.proton.mean + peak.proton.tolerance);
+    const double right = x_axis.pixel(peak.proton.mean - peak.proton.tolerance);
+    const double top = y_axis.pixel(peak.heavy.mean - peak.heavy.tolerance);
+    const double bottom = y_axis.pixel(peak.heavy.mean + peak.heavy.tolerance);
+    const std::string colour(base_colour(peak.atoms.base));
+    append(&out,
+           "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+           "stroke=\"%s\" stroke-opacity=\"0.45\"/>"
+           "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2\" fill=\"%s\"/>\n",
+           left, top, right - left, bottom - top, colour.c_str(), x_axis.pixel(peak.proton.mean),
+           y_axis.pixel(peak.heavy.mean), colour.c_str());
+    // The label goes beside the centre mark, not the whole box: boxes at
+    // 99 % are wide and overlap, centres mostly do not.
+    constexpr double kAnchorSize = 6;
+    anchors.push_back({x_axis.pixel(peak.proton.mean) - kAnchorSize / 2,
+                       y_axis.pixel(peak.heavy.mean) - kAnchorSize / 2, kAnchorSize, kAnchorSize});
+    const double width =
+        static_cast<double>(index.label(peak.position).size()) * kLabelCharWidth + kLabelPad;
+    sizes.push_back({0, 0, width, kLabelHeight});
+  }
+  for (const ObservedPeak& peak : observed) {
+    const PredictedPeak& predicted = peaks[peak.peak];
+    const double x = x_axis.pixel(peak.proton);
+    const double y = y_axis.pixel(peak.heavy);
+    if (peak.outlier) {
+      append(&out,
+             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
+             "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" "
+             "stroke-width=\"2\"/>\n",
+             x, y, x_axis.pixel(predicted.proton.mean), y_axis.pixel(predicted.heavy.mean),
+             std::string(kOutlierColour).c_str(), x, y, std::string(kOutlierColour).c_str());
+    } else {
+      append(&out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+             x - 4, y, x, y - 4);
+    }
+  }
+
+  out += "</g>\n";
+
+  const std::vector<std::optional<Box>> placed = place_labels(anchors, sizes, area);
+  out += "<g font-family=\"monospace\" font-size=\"10\">\n";
+  for (size_t i = 0; i < peaks.size(); ++i) {
+    if (!placed[i]) {
+      ++picture.omitted;
+      continue;
+    }
+    const Box& box = *placed[i];
+    picture.labels.push_back(box);
+    const Box& anchor = anchors[i];
+    const double ax = anchor.x + anchor.width / 2;
+    const double ay = anchor.y + anchor.height / 2;
+    // A label set off from its peak gets a leader line to it.
+    const double gap_x =
+        std::max({0.0, box.x - (anchor.x + anchor.width), anchor.x - (box.x + box.width)});
+    const double gap_y =
+        std::max({0.0, box.y - (anchor.y + anchor.height), anchor.y - (box.y + box.height)});
+    if (gap_x > 2 || gap_y > 2) {
+      const double lx = std::clamp(ax, box.x, box.x + box.width);
+      const double ly = std::clamp(ay, box.y, box.y + box.height);
+      append(&out,
+             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#999\" "
+             "stroke-width=\"0.6\"/>\n",
+             ax, ay, lx, ly);
+    }
+    append(&out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s</text>\n", box.x + 1,
+           box.y + kLabelHeight - 3, std::string(base_colour(peaks[i].atoms.base)).c_str(),
+           xml_escape(index.label(peaks[i].position)).c_str());
+  }
+  out += "</g>\n";
+
+  std::vector<std::string> lines = legend_lines(
+      legend,
+      format_message("%s %s HSQC: %zu predicted peaks", std::string(experiment.title).c_str(),
+                     std::string(experiment.heavy_nucleus).c_str(), peaks.size()));
+  std::string marks;
+  if (!observed.empty())
+    marks += "+ observed; red circle: outlier, with a line to its prediction. ";
+  if (picture.omitted > 0) {
+    marks += format_message(
+        "%zu labels left out where they would overlap (all peaks are in the "
+        "peak list).",
+        picture.omitted);
+  }
+  if (!marks.empty()) lines.push_back(marks);
+  append_legend_lines(&out, lines);
+  // The colour key: the base letters in their colours.
+  out += "<text x=\"700\" y=\"20\" font-weight=\"bold\">Bases:";
+  for (const BaseColour& entry : kBaseColours) {
+    append(&out, " <tspan fill=\"%s\">%s</tspan>", std::string(entry.colour).c_str(),
+           std::string(entry.base).c_str());
+  }
+  out += "</text>\n";
+  out += "</svg>\n";
+  return picture;
+}
+
+std::string residue_picture(const PredictionIndex& index, const Structure& structure,
+                            const std::vector<double>& mean_abs_z, long level,
+                            const PictureLegend& legend) {
+  // Bars fill about 600 pixels for a short RNA and are 7 pixels wide for a
+  // long one.
+  constexpr double kMinBarWidth = 7;
+  constexpr double kShortRnaBars = 600;
+  constexpr double kBarsHeight = 220;
+  constexpr double kArcsHeight = 150;
+  constexpr double kZCeiling = 8;
+  const size_t n = index.size();
+  const double bar_width =
+      std::max(kMinBarWidth, kShortRnaBars / static_cast<double>(std::max<size_t>(n, 1)));
+  const double width =
+      std::max(640.0, kMarginLeft + kMarginRight + bar_width * static_cast<double>(n));
+  const double height = kMarginTop + kBarsHeight + 30 + kArcsHeight + 20;
+  const Box bars{kMarginLeft, kMarginTop, bar_width * static_cast<double>(n), kBarsHeight};
+  std::string out = svg_start(width, height);
+  const auto bar_y = [&](double z) {
+    return bars.y + bars.height * (1 - std::min(z, kZCeiling) / kZCeiling);
+  };
+  append(&out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>\n", bars.x,
+         bars.y + bars.height, bars.x + bars.width, bars.y + bars.height);
+  for (int z = 0; z <= static_cast<int>(kZCeiling); z += 2) {
+    append(&out,
+           "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+           "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n",
+           bars.x - 5, bar_y(z), bars.x, bar_y(z), bars.x - 8, bar_y(z) + 4, z);
+  }
+  const double threshold = kLevelNormalQuantiles[static_cast<size_t>(level - kMinLevel)];
+  append(&out,
+         "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+         "stroke-dasharray=\"4 3\"/>\n",
+         bars.x, bar_y(threshold), bars.x + bars.width, bar_y(threshold),
+         std::string(kOutlierColour).c_str());
+  const double x_title = bars.x - 40;
+  const double y_title = bars.y + bars.height / 2;
+  append(&out,
+         "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" transform=\"rotate(-90 %.1f %.1f)\">"
+         "mean |z|</text>\n",
+         x_title, y_title, x_title, y_title);
+  for (size_t i = 0; i < n; ++i) {
+    const double x = bars.x + bar_width * static_cast<double>(i);
+    if (mean_abs_z[i] >= 0) {
+      const double top = bar_y(mean_abs_z[i]);
+      append(&out, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
+             x + 0.5, top, bar_width - 1, bars.y + bars.height - top,
+             mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
+                                       : std::string(base_colour(index.base(i))).c_str());
+    }
+    if (i % 10 == 0) {
+      append(&out,
+             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
+             x + bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
+    }
+  }
+  // Helices: each pair an arc below the sequence, so that stems show as
+  // nested bands and a misassigned stretch can be told from a loop.
+  const double arc_base = bars.y + bars.height + 24;
+  out += "<g fill=\"none\" stroke=\"#4477aa\" stroke-width=\"1\">\n";
+  for (size_t i = 0; i < structure.partners.size() && i < n; ++i) {
+    const std::optional<size_t>& partner = structure.partners[i];
+    if (!partner || *partner <= i || *partner >= n) continue;
+    const double x1 = bars.x + bar_width * (static_cast<double>(i) + 0.5);
+    const double x2 = bars.x + bar_width * (static_cast<double>(*partner) + 0.5);
+    const double depth = std::min(kArcsHeight, (x2 - x1) / 2);
+    append(&out, "<path d=\"M%.1f %.1fC%.1f %.1f %.1f %.1f %.1f %.1f\"/>\n", x1, arc_base, x1,
+           arc_base + depth * 1.33, x2, arc_base + depth * 1.33, x2, arc_base);
+  }
+  out += "</g>\n";
+  std::vector<std::string> lines =
+      legend_lines(legend, "Mean |z| per residue, pairs as arcs below");
+  lines.push_back(format_message(
+      "Red bars: mean |z| above %.2f, the level's tolerance (dashed); no bar: nothing observed",
+      threshold));
+  append_legend_lines(&out, lines);
+  out += "</svg>\n";
+  return out;
+}
+
+}  // namespace mirelon

@@ -1,0 +1,321 @@
+// mirelon-check's modules: the predicted peaks and their peak lists, label
+// placement in the pictures, the assignment check and the ranking of
+// structures, on structures predicted with the shipped table.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "check/assignment_check.h"
+#include "check/check_report.h"
+#include "check/predicted_peaks.h"
+#include "check/structure_ranking.h"
+#include "check/svg_pictures.h"
+#include "common/files.h"
+#include "prediction/structure_prediction.h"
+#include "prediction/table_file.h"
+#include "structure/structure.h"
+
+namespace mirelon {
+namespace {
+
+constexpr long kLevel = 8;
+
+const StatTable& shipped_table() {
+  static const StatTable table = [] {
+    StatTable loaded;
+    std::string error;
+    EXPECT_TRUE(load_stat_table(MIRELON_TABLE, &loaded, &error)) << error;
+    return loaded;
+  }();
+  return table;
+}
+
+Structure dot_bracket(const std::string& sequence, const std::string& pairs) {
+  Structure structure;
+  std::string error;
+  EXPECT_TRUE(parse_structure_dot_bracket(">t\n" + sequence + "\n" + pairs + "\n", "t.db",
+                                          &structure, &error))
+      << error;
+  return structure;
+}
+
+StructurePrediction predict(const Structure& structure) {
+  StructurePrediction prediction;
+  std::string error;
+  EXPECT_TRUE(predict_structure_shifts(structure, shipped_table(), kLevel, &prediction, &error))
+      << error;
+  return prediction;
+}
+
+// A hairpin of 30 nucleotides and a three-way junction RNA of 150.
+const char* const kHairpinSequence = "GGCACUUCGGUGCCAGAGCUACGCAAGUGC";
+const char* const kHairpinPairs = "((((((....))))))..((((....))))";
+
+std::string long_sequence() {
+  const std::string unit = "GGACUCAGUCGAAAGAUCGGAGUCCAUAGC";
+  std::string out;
+  for (int i = 0; i < 5; ++i) out += unit;
+  return out;
+}
+std::string long_pairs() {
+  const std::string unit = "(((((((((((....))))..)))))))..";
+  std::string out;
+  for (int i = 0; i < 5; ++i) out += unit;
+  return out;
+}
+
+// Observed shifts exactly at the predictions of `index`, as a four-column
+// list would give them (residue numbers = positions).
+std::vector<ObservedShift> shifts_at_predictions(const PredictionIndex& index) {
+  std::vector<ObservedShift> shifts;
+  for (size_t position = 0; position < index.size(); ++position) {
+    for (const char* atom : {"H1'", "C1'", "H2'", "C2'", "H8", "H6", "C8", "C6", "H5", "C5", "H2",
+                             "C2", "N1", "N3", "H1", "H3"}) {
+      const PredictedShift* predicted = index.find(position, atom);
+      if (predicted == nullptr) continue;
+      ObservedShift shift;
+      shift.residue = static_cast<long>(position + 1);
+      shift.residue_name = index.base(position);
+      shift.atom = atom;
+      shift.value = predicted->mean;
+      shifts.push_back(shift);
+    }
+  }
+  return shifts;
+}
+
+ObservedShift* find_shift(std::vector<ObservedShift>* shifts, long residue, const char* atom) {
+  for (ObservedShift& shift : *shifts) {
+    if (shift.residue == residue && shift.atom == atom) return &shift;
+  }
+  return nullptr;
+}
+
+TEST(PeakListTest, SparkyLayoutWithResidueOnceAndHeteronucleusFirst) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  const Experiment& h1c1 = experiments().front();
+  const std::vector<PredictedPeak> peaks = predicted_peaks(index, h1c1);
+  ASSERT_EQ(peaks.size(), 30u);
+  const std::string list = format_peak_list(index, {peaks[11]});
+  char expected[128];
+  std::snprintf(expected, sizeof expected, "%16s%11.3f%11.3f\n", "G12C1'-H1'", peaks[11].heavy.mean,
+                peaks[11].proton.mean);
+  EXPECT_EQ(list, std::string("      Assignment         w1         w2\n\n") + expected);
+  // w1 is the heteronucleus: 13C near 90 ppm, the proton near 5.5.
+  EXPECT_GT(peaks[11].heavy.mean, 80);
+  EXPECT_LT(peaks[11].proton.mean, 7);
+}
+
+TEST(PeakListTest, ExperimentsTakeOnlyTheirBases) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  for (const Experiment& experiment : experiments()) {
+    for (const PredictedPeak& peak : predicted_peaks(index, experiment)) {
+      EXPECT_EQ(index.base(peak.position), peak.atoms.base) << experiment.title;
+    }
+  }
+  // H2-C2 is adenine only, H5-C5 pyrimidines only.
+  EXPECT_EQ(predicted_peaks(index, experiments()[2]).size(), 6u);
+  EXPECT_EQ(predicted_peaks(index, experiments()[3]).size(), 14u);
+}
+
+// No two labels of a picture overlap, every label stays in the frame, and a
+// hairpin's H1'-C1' spectrum labels every peak.
+TEST(SpectrumPictureTest, LabelsNeverOverlap) {
+  struct Case {
+    std::string sequence;
+    std::string pairs;
+  };
+  const std::vector<Case> cases = {{kHairpinSequence, kHairpinPairs},
+                                   {long_sequence(), long_pairs()}};
+  for (const Case& c : cases) {
+    const Structure structure = dot_bracket(c.sequence, c.pairs);
+    const PredictionIndex index(predict(structure));
+    for (const Experiment& experiment : experiments()) {
+      const std::vector<PredictedPeak> peaks = predicted_peaks(index, experiment);
+      const SpectrumPicture picture =
+          spectrum_picture(experiment, index, peaks, {}, {"t", "table", kLevel, ""});
+      EXPECT_EQ(picture.labels.size() + picture.omitted, peaks.size());
+      for (size_t i = 0; i < picture.labels.size(); ++i) {
+        for (size_t j = i + 1; j < picture.labels.size(); ++j) {
+          EXPECT_FALSE(boxes_overlap(picture.labels[i], picture.labels[j]))
+              << c.sequence.size() << " nt, " << experiment.title << ", labels " << i << " and "
+              << j;
+        }
+      }
+      if (c.sequence.size() == 30) {
+        EXPECT_EQ(picture.omitted, 0u) << experiment.title;
+      }
+      // Most labels survive even at 150 nucleotides.
+      EXPECT_GE(picture.labels.size() * 10, peaks.size() * 7) << experiment.title;
+      if (picture.omitted > 0) {
+        EXPECT_NE(picture.svg.find("labels left out"), std::string::npos);
+      }
+    }
+  }
+}
+
+TEST(SpectrumPictureTest, PlaceLabelsLeavesOutWhatDoesNotFit) {
+  // Three anchors in a frame that has room for two labels only.
+  const Box area{0, 0, 40, 12};
+  const std::vector<Box> anchors = {{18, 4, 4, 4}, {18, 4, 4, 4}, {18, 4, 4, 4}};
+  const std::vector<Box> sizes(3, Box{0, 0, 17, 12});
+  const std::vector<std::optional<Box>> placed = place_labels(anchors, sizes, area);
+  ASSERT_TRUE(placed[0] && placed[1]);
+  EXPECT_FALSE(placed[2]);
+  EXPECT_FALSE(boxes_overlap(*placed[0], *placed[1]));
+}
+
+TEST(AssignmentCheckTest, MedianIntervalOfOrderStatistics) {
+  const Referencing r = median_interval({5, 1, 4, 2, 3, 9, 8, 7, 6});
+  EXPECT_EQ(r.count, 9u);
+  EXPECT_DOUBLE_EQ(r.median, 5);
+  // n = 9: ranks 9/2 -+ 1.96 * 3 / 2 give the 2nd smallest and largest.
+  EXPECT_DOUBLE_EQ(r.low, 2);
+  EXPECT_DOUBLE_EQ(r.high, 8);
+  const Referencing even = median_interval({1, 2});
+  EXPECT_DOUBLE_EQ(even.median, 1.5);
+  EXPECT_DOUBLE_EQ(even.low, 1);
+  EXPECT_DOUBLE_EQ(even.high, 2);
+}
+
+TEST(AssignmentCheckTest, PerfectShiftsGiveZeroZAndNoFlags) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  const std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  EXPECT_EQ(check.atoms.size(), shifts.size());
+  EXPECT_EQ(check.unmatched, 0u);
+  for (const ComparedAtom& atom : check.atoms) {
+    EXPECT_DOUBLE_EQ(atom.z, 0) << atom.atom;
+    EXPECT_FALSE(atom.outlier || atom.swap);
+  }
+  for (const Referencing& r : check.referencing) EXPECT_FALSE(r.applied);
+  EXPECT_TRUE(check.swaps.empty());
+}
+
+// A 13C referencing error of 2.5 ppm is found, removed before the flags,
+// and the z use the spread at the level's normal quantile.
+TEST(AssignmentCheckTest, CarbonOffsetFoundAndRemoved) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  for (ObservedShift& shift : shifts) {
+    if (shift.atom.front() == 'C') shift.value += 2.5;
+  }
+  ObservedShift* off = find_shift(&shifts, 5, "H1'");
+  ASSERT_NE(off, nullptr);
+  off->value += 3.0;  // far outside any H1' tolerance
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const Referencing& carbon = check.referencing[kCarbon];
+  EXPECT_TRUE(carbon.applied);
+  EXPECT_NEAR(carbon.median, 2.5, 1e-9);
+  EXPECT_FALSE(check.referencing[kProton].applied);
+  size_t outliers = 0;
+  for (const ComparedAtom& atom : check.atoms) {
+    if (atom.nucleus == kCarbon) {
+      EXPECT_NEAR(atom.corrected, atom.observed - 2.5, 1e-9);
+    }
+    if (atom.outlier) {
+      ++outliers;
+      EXPECT_EQ(atom.position, 4u);
+      EXPECT_EQ(atom.atom, "H1'");
+      EXPECT_NEAR(atom.z, 3.0 / (atom.predicted.tolerance / 2.575829303549), 1e-9);
+    }
+  }
+  EXPECT_EQ(outliers, 1u);
+}
+
+// Two exchanged H1' values are named as a swap candidate, best first, and
+// the exchange of the two hydrogens at C5' of one residue too.
+TEST(AssignmentCheckTest, ExchangedShiftsAreSwapCandidates) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  // The two H1' values furthest apart.
+  ObservedShift* a = nullptr;
+  ObservedShift* b = nullptr;
+  for (ObservedShift& one : shifts) {
+    for (ObservedShift& other : shifts) {
+      if (one.atom != "H1'" || other.atom != "H1'" || one.residue >= other.residue) continue;
+      if (a == nullptr || std::fabs(one.value - other.value) > std::fabs(a->value - b->value)) {
+        a = &one;
+        b = &other;
+      }
+    }
+  }
+  ASSERT_TRUE(a && b);
+  ASSERT_GT(std::fabs(a->value - b->value), 0.4);
+  const size_t first = static_cast<size_t>(a->residue - 1);
+  const size_t second = static_cast<size_t>(b->residue - 1);
+  std::swap(a->value, b->value);
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  ASSERT_FALSE(check.swaps.empty());
+  const SwapCandidate& best = check.swaps.front();
+  EXPECT_EQ(check.atoms[best.first].position, first);
+  EXPECT_EQ(check.atoms[best.second].position, second);
+  EXPECT_GE(best.gain, kMinSwapGain);
+}
+
+TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  for (ObservedShift& shift : shifts) shift.residue += 10;  // numbered from 11
+  ShiftOffsets offsets;
+  ASSERT_TRUE(parse_shift_offsets("-10", &offsets));
+  EXPECT_EQ(check_assignment(index, shifts, offsets, kLevel).atoms.size(), shifts.size());
+  // Without the offset, residues 11 to 30 fall on other bases or beyond.
+  const AssignmentCheck unmapped = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  EXPECT_GT(unmapped.unmatched, 0u);
+  EXPECT_GT(unmapped.base_mismatches, 0u);
+  EXPECT_EQ(unmapped.atoms.size() + unmapped.unmatched, shifts.size());
+}
+
+// Shifts predicted from one structure rank it above the same sequence with
+// a helix removed, even with one wild shift in them (the heavy tail).
+TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
+  const Structure truth = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const Structure no_helix = dot_bracket(kHairpinSequence, "((((((....))))))..............");
+  const Structure slipped = dot_bracket(kHairpinSequence, "((((((....)))))).((((....)))).");
+  const std::vector<PredictionIndex> indexes = {PredictionIndex(predict(no_helix)),
+                                                PredictionIndex(predict(truth)),
+                                                PredictionIndex(predict(slipped))};
+  std::vector<ObservedShift> shifts = shifts_at_predictions(indexes[1]);
+  ObservedShift* wild = find_shift(&shifts, 22, "C1'");
+  ASSERT_NE(wild, nullptr);
+  wild->value += 30;  // a typing error in the list
+  std::vector<AssignmentCheck> checks;
+  checks.reserve(indexes.size());
+  for (const PredictionIndex& index : indexes) {
+    checks.push_back(check_assignment(index, shifts, ShiftOffsets(), kLevel));
+  }
+  const StructureRanking ranking = rank_structures(checks);
+  ASSERT_EQ(ranking.order.size(), 3u);
+  EXPECT_EQ(ranking.order[0].structure, 1u);
+  EXPECT_DOUBLE_EQ(ranking.order[0].difference, 0);
+  EXPECT_LT(ranking.order[1].difference, 0);
+  EXPECT_GT(ranking.atoms, 100u);
+  ASSERT_FALSE(ranking.discriminating.empty());
+  EXPECT_GT(ranking.discriminating.front().difference, 0);
+  // The heavy tail: one shift 30 ppm off costs a bounded amount, far less
+  // than a normal density would charge.
+  const double spread = 1;
+  EXPECT_GT(fit_log_density(30, spread) - fit_log_density(0, spread), -20);
+}
+
+TEST(CheckReportTest, Base64) {
+  EXPECT_EQ(base64(""), "");
+  EXPECT_EQ(base64("f"), "Zg==");
+  EXPECT_EQ(base64("fo"), "Zm8=");
+  EXPECT_EQ(base64("foo"), "Zm9v");
+  EXPECT_EQ(base64("foob"), "Zm9vYg==");
+  EXPECT_EQ(base64("\xff\xfe"), "//4=");
+}
+
+}  // namespace
+}  // namespace mirelon

@@ -1,0 +1,270 @@
+// mirelon-check as users run it: its predictions against mirelon's
+// "kesta.prot" on shared CT files, its peak lists read back, its pictures
+// and report checked by an XML parser and a real SVG renderer, the check and
+// the ranking on standard output.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "check/predicted_peaks.h"
+#include "common/files.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "prediction/structure_prediction.h"
+#include "prediction/table_file.h"
+#include "program_run.h"
+#include "structure/structure.h"
+
+namespace mirelon {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kCheck = MIRELON_CHECK_BINARY;
+
+bool have_tool(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The lines of "kesta.prot" by residue number and atom: mean and tolerance
+// as printed.
+using KestaKey = std::pair<std::string, std::string>;
+std::map<KestaKey, std::pair<std::string, std::string>> read_kesta(const std::string& content) {
+  std::map<KestaKey, std::pair<std::string, std::string>> lines;
+  LineReader reader(content);
+  std::vector<std::string_view> words;
+  while (reader.next_words(&words)) {
+    EXPECT_EQ(words.size(), 6u);
+    lines.emplace(KestaKey(words[4], words[3]),
+                  std::make_pair(std::string(words[1]), std::string(words[2])));
+  }
+  return lines;
+}
+
+// A Sparky peak list read back: assignment, w1, w2 per peak.
+struct ListPeak {
+  std::string assignment;
+  double w1 = 0;
+  double w2 = 0;
+};
+std::vector<ListPeak> read_peak_list(const std::string& content) {
+  std::vector<ListPeak> peaks;
+  LineReader reader(content);
+  std::string_view line;
+  bool terminated = false;
+  EXPECT_TRUE(reader.next(&line, &terminated));
+  EXPECT_EQ(line, "      Assignment         w1         w2");
+  EXPECT_TRUE(reader.next(&line, &terminated));
+  EXPECT_EQ(line, "");
+  while (reader.next(&line, &terminated)) {
+    const std::vector<std::string_view> words = split_words(line);
+    EXPECT_EQ(words.size(), 3u) << line;
+    if (words.size() != 3) continue;
+    // Columns end at 16, 27 and 38 characters.
+    EXPECT_EQ(line.size(), 38u) << line;
+    peaks.push_back(
+        {std::string(words[0]), *real_number_value(words[1]), *real_number_value(words[2])});
+  }
+  return peaks;
+}
+
+// "G12C1'-H1'" split into residue number and the two atoms.
+bool split_assignment(const std::string& text, std::string* number, std::string* heavy,
+                      std::string* proton) {
+  size_t i = 0;
+  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0) ++i;
+  const size_t digits = i;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) ++i;
+  const size_t dash = text.find('-', i);
+  if (digits == 0 || i == digits || dash == std::string::npos) return false;
+  *number = text.substr(digits, i - digits);
+  *heavy = text.substr(i, dash - i);
+  *proton = text.substr(dash + 1);
+  return true;
+}
+
+// Predictions equal "kesta.prot" of mirelon at the same level and table,
+// to the last printed digit, and the peak lists carry them.
+TEST(MirelonCheckTest, PredictionsEqualKestaProt) {
+  const std::vector<std::string> files = {
+      "ct/cs2structure/2N7X-2D-ct.txt", "ct/cs2structure/2N82-2D-ct.txt",
+      "ct/cs2structure/5KH8-2D-ct.txt", "ct/archiveII/5s_Acanthamoeba-castellanii-1.ct",
+      "ct/archiveII/tRNA_tdbR00000001-Halobacterium_salinarum-2242-Ala-CGC.ct"};
+  if (!fs::exists(MIRELON_SHARED_DATA)) GTEST_SKIP() << "no shared data";
+  StatTable table;
+  std::string error;
+  ASSERT_TRUE(load_stat_table(MIRELON_TABLE, &table, &error)) << error;
+  std::string table_text;
+  ASSERT_TRUE(read_input_file(MIRELON_TABLE, &table_text));
+  for (const std::string& name : files) {
+    SCOPED_TRACE(name);
+    const std::string path = std::string(MIRELON_SHARED_DATA) + "/" + name;
+    ProgramRun run;
+    ASSERT_TRUE(run.ok());
+    run.write("statfile.tab", table_text);
+    ASSERT_EQ(run.run("-s '" + path + "' -c 8"), 0);
+    ASSERT_EQ(run.run_program(kCheck, "-s '" + path + "' -o out"), 0) << run.file("stderr");
+    const auto kesta = read_kesta(run.file("kesta.prot"));
+    ASSERT_GT(kesta.size(), 100u);
+
+    std::string content;
+    ASSERT_TRUE(read_input_file(path.c_str(), &content));
+    std::vector<Structure> structures;
+    ASSERT_TRUE(parse_structures(content, path, &structures, &error)) << error;
+    StructurePrediction prediction;
+    ASSERT_TRUE(predict_structure_shifts(structures.front(), table, 8, &prediction, &error));
+    const PredictionIndex index(prediction);
+    size_t compared = 0;
+    for (size_t position = 0; position < index.size(); ++position) {
+      for (const auto& [key, printed] : kesta) {
+        if (key.first != decimal(index.number(position))) continue;
+        const PredictedShift* shift = index.find(position, key.second);
+        ASSERT_NE(shift, nullptr) << key.first << " " << key.second;
+        EXPECT_EQ(format_f4(shift->mean), printed.first);
+        EXPECT_EQ(format_f4(shift->tolerance), printed.second);
+        ++compared;
+      }
+    }
+    EXPECT_EQ(compared, kesta.size());
+
+    size_t listed = 0;
+    for (const Experiment& experiment : experiments()) {
+      for (const ListPeak& peak :
+           read_peak_list(run.file("out-" + std::string(experiment.id) + ".list"))) {
+        std::string number, heavy, proton;
+        ASSERT_TRUE(split_assignment(peak.assignment, &number, &heavy, &proton)) << peak.assignment;
+        const auto w1 = kesta.find({number, heavy});
+        const auto w2 = kesta.find({number, proton});
+        ASSERT_TRUE(w1 != kesta.end() && w2 != kesta.end()) << peak.assignment;
+        EXPECT_NEAR(peak.w1, strtod_text(w1->second.first), 0.00051) << peak.assignment;
+        EXPECT_NEAR(peak.w2, strtod_text(w2->second.first), 0.00051) << peak.assignment;
+        // w1 is the heteronucleus.
+        EXPECT_TRUE(heavy[0] == 'C' || heavy[0] == 'N');
+        EXPECT_EQ(proton[0], 'H');
+        ++listed;
+      }
+    }
+    EXPECT_GT(listed, index.size());
+  }
+}
+
+const char* const kHairpin =
+    ">hairpin\nGGCACUUCGGUGCCAGAGCUACGCAAGUGC\n((((((....))))))..((((....))))\n";
+const char* const kNoSecondHelix =
+    ">one helix\nGGCACUUCGGUGCCAGAGCUACGCAAGUGC\n((((((....))))))..............\n";
+
+// A four-column shift list from a run's "kesta.prot": every H1', C1', H8,
+// C8, H6 and C6 at its prediction, 13C values raised by `carbon_offset`.
+std::string shifts_from_kesta(const std::string& kesta, const std::string& sequence,
+                              double carbon_offset) {
+  std::string out;
+  LineReader reader(kesta);
+  std::vector<std::string_view> words;
+  while (reader.next_words(&words)) {
+    const std::string atom(words[3]);
+    if (atom != "H1'" && atom != "C1'" && atom != "H8" && atom != "C8" && atom != "H6" &&
+        atom != "C6" && atom != "H2'" && atom != "C2'") {
+      continue;
+    }
+    const long residue = *whole_number_value(words[4]);
+    double value = strtod_text(std::string(words[1]));
+    if (atom[0] == 'C') value += carbon_offset;
+    out += std::string(1, sequence[static_cast<size_t>(residue - 1)]) + " " + decimal(residue) +
+           " " + atom + " " + format_f4(value) + "\n";
+  }
+  return out;
+}
+
+// Writes the shipped table, the hairpin as hairpin.db and shifts.txt: its
+// predictions at level 8 as mirelon writes them, 13C raised by
+// `carbon_offset`.
+bool write_hairpin_shifts(const ProgramRun& run, double carbon_offset) {
+  std::string table_text;
+  if (!run.ok() || !read_input_file(MIRELON_TABLE, &table_text)) return false;
+  run.write("statfile.tab", table_text);
+  run.write("hairpin.db", kHairpin);
+  if (run.run_program(MIRELON_CT_BINARY, "hairpin.db -o hairpin.ct") != 0 ||
+      run.run("-s hairpin.ct -c 8") != 0) {
+    return false;
+  }
+  run.write("shifts.txt", shifts_from_kesta(run.file("kesta.prot"),
+                                            "GGCACUUCGGUGCCAGAGCUACGCAAGUGC", carbon_offset));
+  return true;
+}
+
+TEST(MirelonCheckTest, PicturesAndReportAreWellFormedAndRendered) {
+  const bool xmllint = have_tool("xmllint");
+  const bool renderer = have_tool("rsvg-convert");
+  if (!xmllint || !renderer) GTEST_SKIP() << "xmllint or rsvg-convert not installed";
+  ProgramRun run;
+  ASSERT_TRUE(write_hairpin_shifts(run, 2.5));
+  ASSERT_EQ(run.run_program(kCheck, "-s hairpin.db shifts.txt"), 0) << run.file("stderr");
+  EXPECT_EQ(run.file("stderr"), "");
+  const std::string summary = run.file("stdout");
+  EXPECT_NE(summary.find("13C +2.50 ppm"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("off by +2.50 ppm, removed before z and flags"), std::string::npos);
+  EXPECT_NE(summary.find("Outliers: 0 outside"), std::string::npos) << summary;
+
+  std::vector<std::string> svgs = {"mirelon-check-residues.svg"};
+  for (const Experiment& experiment : experiments()) {
+    svgs.push_back("mirelon-check-" + std::string(experiment.id) + ".svg");
+  }
+  for (const std::string& svg : svgs) {
+    SCOPED_TRACE(svg);
+    ASSERT_NE(run.file(svg), "(none)");
+    EXPECT_EQ(run.run_program("xmllint", "--noout " + svg), 0) << run.file("stderr");
+    EXPECT_EQ(run.run_program("rsvg-convert", svg + " -o picture.png"), 0) << run.file("stderr");
+    EXPECT_EQ(run.file("stderr"), "");
+    EXPECT_EQ(run.file("picture.png").substr(1, 3), "PNG");
+  }
+  EXPECT_EQ(run.run_program("xmllint", "--html --noout mirelon-check.html"), 0);
+  EXPECT_EQ(run.file("stderr"), "");
+  const std::string html = run.file("mirelon-check.html");
+  EXPECT_EQ(html.find("http"), std::string::npos) << "the report needs no network";
+  EXPECT_NE(html.find("data:image/svg+xml;base64,"), std::string::npos);
+  // The table: header and one line per observed atom.
+  const std::string tsv = run.file("mirelon-check.tsv");
+  EXPECT_EQ(tsv.substr(0, tsv.find('\n')),
+            "residue\tbase\tatom\tobserved\tpredicted\ttolerance\tz\tflags");
+  EXPECT_EQ(count_terminated_lines(tsv) - 1, count_terminated_lines(run.file("shifts.txt")));
+}
+
+TEST(MirelonCheckTest, RanksStructuresAndChecksTheBest) {
+  ProgramRun run;
+  ASSERT_TRUE(write_hairpin_shifts(run, 0));
+  run.write("one.db", kNoSecondHelix);
+  ASSERT_EQ(run.run_program(kCheck, "-s one.db -s hairpin.db -o ranked shifts.txt"), 0)
+      << run.file("stderr");
+  const std::string summary = run.file("stdout");
+  EXPECT_NE(summary.find("\n  1  "), std::string::npos) << summary;
+  const size_t first = summary.find("\n  1  ");
+  const std::string first_line =
+      summary.substr(first + 1, summary.find('\n', first + 1) - first - 1);
+  EXPECT_NE(first_line.find("hairpin.db"), std::string::npos) << summary;
+  EXPECT_NE(first_line.find("    0.00  "), std::string::npos) << summary;
+  EXPECT_NE(summary.find("Structure: hairpin.db"), std::string::npos);
+  EXPECT_NE(summary.find("Residues that discriminate most"), std::string::npos);
+  EXPECT_NE(summary.find("Pictures, table and checks are for the best-ranked structure."),
+            std::string::npos);
+  EXPECT_NE(run.file("ranked.html"), "(none)");
+
+  // A CT file of several structures, as folding programs write them,
+  // counts as several candidates named by their number in the file.
+  ASSERT_EQ(run.run_program(MIRELON_CT_BINARY, "one.db -o one.ct"), 0);
+  run.write("folds.ct", run.file("one.ct") + run.file("hairpin.ct"));
+  ASSERT_EQ(run.run_program(kCheck, "-s folds.ct -o folds shifts.txt"), 0) << run.file("stderr");
+  EXPECT_NE(run.file("stdout").find("0.00  folds.ct #2\n"), std::string::npos)
+      << run.file("stdout");
+  EXPECT_NE(run.file("stdout").find("folds.ct #1\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mirelon
