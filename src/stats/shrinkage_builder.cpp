@@ -122,17 +122,25 @@ struct Residual {
   double from_base;
 };
 
-std::vector<Residual> cross_validate(const std::vector<const Observation*>& observations,
+// Residuals of `tested` (which may hold shifts the outlier filter leaves
+// out, as the shifts a table will predict do) from means learnt on `kept`,
+// 5-fold by RNA.
+std::vector<Residual> cross_validate(const std::vector<const Observation*>& kept,
+                                     const std::vector<const Observation*>& screened,
                                      const ShrinkageSettings& settings) {
   std::set<size_t> rna_set;
-  for (const Observation* o : observations) rna_set.insert(o->rna);
+  for (const Observation* o : kept) rna_set.insert(o->rna);
   std::map<size_t, size_t> fold_of;
   for (size_t rna : rna_set) fold_of.emplace(rna, fold_of.size() % settings.folds);
   std::vector<Residual> residuals;
   for (size_t fold = 0; fold < settings.folds; ++fold) {
     std::vector<const Observation*> training, tested;
-    for (const Observation* o : observations) {
-      (fold_of[o->rna] == fold ? tested : training).push_back(o);
+    for (const Observation* o : kept) {
+      if (fold_of[o->rna] != fold) training.push_back(o);
+    }
+    for (const Observation* o : screened) {
+      const auto found = fold_of.find(o->rna);
+      if (found != fold_of.end() && found->second == fold) tested.push_back(o);
     }
     if (tested.empty() || training.empty()) continue;
     const CellModel model = fit_cells(training);
@@ -244,19 +252,32 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
   StatisticsTable raw = build_statistics(observations, raw_settings, rank);
   std::map<std::pair<std::string, std::string>, const BaseStatistic*> base_records;
   for (const BaseStatistic& b : raw.base) base_records[{b.base, b.atom}] = &b;
-  std::vector<const Observation*> kept;
+  // Kept: inside the outlier filter, for the means. Screened: inside the
+  // wider limits within which shifts to predict are taken as real (the
+  // evaluation's screen for errors of the data), for spreads and calibration.
+  std::map<std::pair<std::string, std::string>, std::vector<double>> values;
+  for (const Observation& o : observations) values[{o.base, o.atom}].push_back(o.value);
+  std::map<std::pair<std::string, std::string>, ShiftLimits> screen;
+  for (const auto& [base_atom, v] : values) {
+    screen.emplace(base_atom, outlier_limits(v, settings.screen_k));
+  }
+  std::vector<const Observation*> kept, screened;
   for (const Observation& o : observations) {
     const auto base = base_records.find({o.base, o.atom});
-    if (base != base_records.end() && base->second->limits.contains(o.value) &&
-        o.key.size() == kKeyLength) {
-      kept.push_back(&o);
-    }
+    if (base == base_records.end() || o.key.size() != kKeyLength) continue;
+    if (base->second->limits.contains(o.value)) kept.push_back(&o);
+    if (screen.at({o.base, o.atom}).contains(o.value)) screened.push_back(&o);
   }
 
-  // Strength per atom: the candidate of least cross-validated squared error.
-  const std::vector<Residual> residuals = cross_validate(kept, settings);
+  // Strength per atom: the candidate of least cross-validated squared error
+  // (on the kept observations: outliers would pull it).
+  const std::vector<Residual> residuals = cross_validate(kept, screened, settings);
   std::map<std::string, std::vector<double>> errors;  // atom -> sum of squares per strength
   for (const Residual& r : residuals) {
+    if (!base_records.at({r.observation->base, r.observation->atom})
+             ->limits.contains(r.observation->value)) {
+      continue;
+    }
     auto& sums = errors[r.observation->atom];
     sums.resize(settings.strengths.size());
     for (size_t s = 0; s < sums.size(); ++s) sums[s] += r.by_strength[s] * r.by_strength[s];
@@ -395,6 +416,7 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
   }
   result.candidates = candidates.size();
   auto order = [](const Candidate& a, const Candidate& b) {
+    if ((a.score > 0) != (b.score > 0)) return a.score > 0;
     if (a.main != b.main) return a.main;
     if (a.score != b.score) return a.score > b.score;
     return std::tie(a.base->base, a.rank, a.key) < std::tie(b.base->base, b.rank, b.key);

@@ -26,6 +26,7 @@ inline constexpr double kHeavyToleranceCap = 20;
 // Settings of the shrunk builder, all fixed before any evaluation.
 struct ShrinkageSettings {
   double outlier_k = 8;                                  // as BuildSettings::outlier_k
+  double screen_k = 10;  // shifts beyond this many scaled MADs count as errors of the data
   std::vector<double> strengths = {2, 5, 10, 20, 40};    // candidates for L, per atom
   size_t folds = 5;                                      // inner cross-validation, by RNA
   double spread_pseudo_count = 20;                       // shrinkage of the refined spreads

@@ -59,14 +59,15 @@ std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t stru
       "marks before and after (0.3 L); base and mark before, and base and mark after (L",
       "each); both neighbours (prior: the sum of those two minus the level below, L); the",
       "full key (L). L per atom from 2, 5, 10, 20, 40 by 5-fold cross-validation by RNA.",
-      format_message("Records: the best %zu of %zu candidates (every key a structure can "
+      format_message("Records: the best %zu of %zu candidates: every key a structure can "
                      "produce,",
                      shrunk.table.context.size(), shrunk.candidates),
-      format_message("times the atoms of its base), ranked by how often the key occurs in "
-                     "the structures (with %zu",
+      "times the atoms of its base, ranked by how often the key occurs in the structures",
+      format_message("learnt from (%zu of them without shifts) times the distance of its "
+                     "mean from",
                      structures),
-      "structure-only entries) times the distance of its mean from the base mean, main atoms",
-      "(H1' H2' H8 H6 H5 H2 C1' C8 C6 C5) first; unobserved contexts included.",
+      "the base mean, main atoms (H1' H2' H8 H6 H5 H2 C1' C8 C6 C5) first; contexts never",
+      "observed included.",
       "Spreads: the cross-validated RMS residual per base, atom and own mark, refined per",
       "marks before and after with 20 pseudo-observations, times a scale per atom.",
       "FIELD 4 OF SECTION 1 IS A CALIBRATION COUNT, NOT THE NUMBER OF OBSERVATIONS: per atom",
