@@ -58,6 +58,14 @@ double tolerance_floor(const std::string& atom) {
   return is_proton(atom) ? kProtonToleranceFloor : kHeavyToleranceFloor;
 }
 
+// `spread`, raised where its level-2 tolerance (with the level-2 multiplier
+// `level2`) would fall under the floor of `atom`; the table prints spreads
+// with four decimals, so a raised spread is rounded up to them.
+double floored_spread(double spread, const std::string& atom, double level2) {
+  const double least = tolerance_floor(atom) / level2;
+  return spread >= least ? spread : std::ceil(least * 1e4) / 1e4;
+}
+
 // Per-RNA means of every cell of the hierarchy, and the descriptives of the
 // full-key cells, from one set of observations.
 struct CellModel {
@@ -176,8 +184,9 @@ double share_below(const std::vector<double>& ratios, double limit) {
 }
 
 // The scale and count whose intervals hold shares of the sorted `ratios`
-// (|residual| / spread) closest to the nominal shares of the levels, summed
-// squares of the differences in points; `widest` (the largest spread of a
+// (|residual| / spread) closest to the nominal shares of the levels: the
+// least sum of squared differences in points, each divided by the square
+// root of the level's nominal share of misses (100 - nominal); `widest` (the largest spread of a
 // main atom, 0 otherwise) times the level-11 multiplier may not pass `cap`.
 std::pair<double, long> calibrate(const std::vector<double>& ratios,
                                   const std::vector<MultiplierValues>& rows,
@@ -193,7 +202,8 @@ std::pair<double, long> calibrate(const std::vector<double>& ratios,
       for (size_t level = 0; level < kLevelCount; ++level) {
         const double off = share_below(ratios, scale * row.factors[level]) -
                            100 * kLevelCoverages[level];
-        cost += off * off;
+        // A point matters more where few shifts are to fall outside.
+        cost += off * off / std::sqrt(100 - 100 * kLevelCoverages[level]);
       }
       if (cost < best_cost) {
         best_cost = cost;
@@ -381,8 +391,7 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
   result.table.base = raw.base;
   for (BaseStatistic& b : result.table.base) {
     const AtomCalibration c = calibration_of(b.atom);
-    b.summary.sd =
-        std::max(c.base_scale * base_spread(b), tolerance_floor(b.atom) / level2_large);
+    b.summary.sd = floored_spread(c.base_scale * base_spread(b), b.atom, level2_large);
   }
 
   // Candidates: every possible key for every atom with base statistics,
@@ -451,8 +460,7 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
     record.base_offset = candidate.mean - b.summary.mean;
     record.calibration_count = c.count;
     const double level2 = row_of(rows, c.count).factors[1];
-    record.spread =
-        std::max(c.scale * context_spread(b, candidate.key), tolerance_floor(b.atom) / level2);
+    record.spread = floored_spread(c.scale * context_spread(b, candidate.key), b.atom, level2);
     const auto count = key_counts.find(candidate.key);
     record.key_frequency = count == key_counts.end() ? 0 : count->second;
     record.strength = c.strength;

@@ -72,8 +72,9 @@ std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t stru
       "marks before and after with 20 pseudo-observations, times a scale per atom.",
       "FIELD 4 OF SECTION 1 IS A CALIBRATION COUNT, NOT THE NUMBER OF OBSERVATIONS: per atom",
       "the count whose multiplier row, with the scale, brings the coverage of the",
-      "cross-validated residuals at levels 1 to 11 closest to nominal (above 121: the",
-      "large-count row). The observations of a record are in field 7.",
+      "cross-validated residuals at levels 1 to 11 closest to nominal (squared differences",
+      "in points over sqrt(100 - nominal)); above 121: the large-count row. The observations",
+      "of a record are in field 7.",
       format_message("Floors: no tolerance at level 2 under %s ppm for protons, %s ppm for "
                      "other nuclei",
                      format_g6(kProtonToleranceFloor).c_str(),
@@ -112,13 +113,17 @@ std::string tolerance_summary(const StatisticsTable& table,
     if (atom[0] == 'H') wide_h = std::max(wide_h, level11);
     if (atom[0] == 'C') wide_c = std::max(wide_c, level11);
   };
+  // Spreads as the table prints them.
+  auto printed = [](double spread) { return strtod_text(format_f4(spread)); };
   for (const ContextStatistic& r : table.context) {
     const long count = table.shrunk ? r.calibration_count : static_cast<long>(r.summary.count);
-    add(r.atom, count, table.shrunk ? r.spread : r.summary.sd);
+    add(r.atom, count, printed(table.shrunk ? r.spread : r.summary.sd));
   }
-  for (const BaseStatistic& b : table.base) add(b.atom, kMaxCountedObservations + 1, b.summary.sd);
+  for (const BaseStatistic& b : table.base) {
+    add(b.atom, kMaxCountedObservations + 1, printed(b.summary.sd));
+  }
   return format_message(
-      "Tolerances: narrowest at level 2 %.4f ppm (protons), %.4f ppm (other nuclei); widest "
+      "Tolerances: narrowest at level 2 %.6f ppm (protons), %.6f ppm (other nuclei); widest "
       "at level 11 of the main atoms %.4f ppm (protons), %.4f ppm (carbons)\n",
       narrow_h, narrow_heavy, wide_h, wide_c);
 }
