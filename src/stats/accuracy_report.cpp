@@ -63,9 +63,9 @@ double calibration_error(const AccuracyReport& report, const AtomAccuracy& total
 }
 
 // Targets of a shrunk table against the raw table of the same folds.
-constexpr double kShrunkRmseLimit = 1.06;       // all atoms, ppm
-constexpr double kShrunkRmseGain = 7;           // percent below raw, main atoms but H1', H2'
-constexpr double kShrunkContextShare = 70;      // percent of main-atom predictions
+constexpr double kShrunkRmseLimit = 1.06;   // all atoms, ppm
+constexpr double kShrunkRmseGain = 7;       // percent below raw, main atoms but H1', H2'
+constexpr double kShrunkContextShare = 70;  // percent of main-atom predictions
 
 std::string met_text(bool met) { return met ? "met" : "missed"; }
 
@@ -223,24 +223,24 @@ void markdown_side_by_side(const AccuracyReport& report, std::string* md) {
            percent_text(report.baseline.total.coverage(level)) + " % |\n";
   }
   *md += "\n| atom | RMSE shrunk | RMSE raw | change | context shrunk | context raw |";
-  for (size_t level = 1; level <= kLevelCount; ++level) *md += format_message(" level %zu |", level);
+  for (size_t level = 1; level <= kLevelCount; ++level)
+    *md += format_message(" level %zu |", level);
   *md += "\n|---|---|---|---|---|---|";
   for (size_t level = 1; level <= kLevelCount; ++level) *md += "---|";
   *md += "\n";
   auto share = [](const AtomAccuracy& a) {
-    return a.predicted == 0 ? 0.0
-                            : 100 * static_cast<double>(a.from_context) /
-                                  static_cast<double>(a.predicted);
+    return a.predicted == 0
+               ? 0.0
+               : 100 * static_cast<double>(a.from_context) / static_cast<double>(a.predicted);
   };
   auto row = [&](const AtomAccuracy& shrunk, const AtomAccuracy& raw, const std::string& name) {
-    const double change =
-        raw.rmse() == 0 ? 0 : 100 * (shrunk.rmse() - raw.rmse()) / raw.rmse();
+    const double change = raw.rmse() == 0 ? 0 : 100 * (shrunk.rmse() - raw.rmse()) / raw.rmse();
     *md += "| " + name +
            format_message(" | %.3f | %.3f | %+.1f %% | %.1f %% | %.1f %% |", shrunk.rmse(),
                           raw.rmse(), change, share(shrunk), share(raw));
     for (size_t level = 1; level <= kLevelCount; ++level) {
-      *md += " " + percent_text(shrunk.coverage(level)) + " / " + percent_text(raw.coverage(level)) +
-             " |";
+      *md += " " + percent_text(shrunk.coverage(level)) + " / " +
+             percent_text(raw.coverage(level)) + " |";
     }
     *md += "\n";
   };

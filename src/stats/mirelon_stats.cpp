@@ -13,8 +13,8 @@
 #include "stats/accuracy_report.h"
 #include "stats/multipliers.h"
 #include "stats/shrinkage_builder.h"
-#include "stats/stats_entries.h"
 #include "stats/stats_data_set.h"
+#include "stats/stats_entries.h"
 #include "stats/stats_evaluation.h"
 #include "stats/stats_options.h"
 #include "stats/table_header.h"
@@ -86,7 +86,8 @@ int run(int argc, char** argv) {
              format_statistics_table(table, header, format_multiplier_section()));
   std::string report = format_build_report(options, data, own_data);
   if (!options.raw) {
-    report += format_message("Shrunk table: %zu context statistics records\n", table.context.size());
+    report +=
+        format_message("Shrunk table: %zu context statistics records\n", table.context.size());
   }
   report += tolerance_summary(table, rows);
   std::fputs(report.c_str(), stdout);

@@ -29,7 +29,7 @@ constexpr size_t kKeyLength = 8;
 //   full     the whole key
 enum Level { kOwn, kMarks, kBefore, kAfter, kBoth, kFull, kLevels };
 constexpr const char* kMasks[kLevels] = {"....xx..", "...xxx.x", "..xxxx.x",
-                                          "...xxxxx", "..xxxxxx", "xxxxxxxx"};
+                                         "...xxxxx", "..xxxxxx", "xxxxxxxx"};
 
 std::string cell_name(const std::string& atom, const std::string& key, int level) {
   std::string name = atom;
@@ -43,12 +43,12 @@ constexpr long kLargeCount = kMaxCountedObservations + 1;
 
 // The calibration counts tried: the tail of Student's t with count - 1
 // degrees of freedom widens the top levels against the middle ones.
-constexpr long kCountCandidates[] = {3,  4,  5,  6,  7,  8,  10, 12, 15, 20,
-                                     25, 30, 40, 60, 80, 100, 121, kLargeCount};
+constexpr long kCountCandidates[] = {3,  4,  5,  6,  7,  8,  10,  12,  15,
+                                     20, 25, 30, 40, 60, 80, 100, 121, kLargeCount};
 
 const MultiplierValues& row_of(const std::vector<MultiplierValues>& rows, long count) {
-  const size_t index = count > kMaxCountedObservations ? kLargeCountRow - 1
-                                                       : static_cast<size_t>(count - 2);
+  const size_t index =
+      count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
   return rows[std::min(index, rows.size() - 1)];
 }
 
@@ -200,8 +200,8 @@ std::pair<double, long> calibrate(const std::vector<double>& ratios,
       if (widest > 0 && scale * widest * row.factors[kLevelCount - 1] > cap) break;
       double cost = 0;
       for (size_t level = 0; level < kLevelCount; ++level) {
-        const double off = share_below(ratios, scale * row.factors[level]) -
-                           100 * kLevelCoverages[level];
+        const double off =
+            share_below(ratios, scale * row.factors[level]) - 100 * kLevelCoverages[level];
         // A point matters more where few shifts are to fall outside.
         cost += off * off / std::sqrt(100 - 100 * kLevelCoverages[level]);
       }
@@ -214,14 +214,12 @@ std::pair<double, long> calibrate(const std::vector<double>& ratios,
   return best;
 }
 
-std::string marks_of(const std::string& key) {
-  return std::string{key[3], key[5], key[7]};
-}
+std::string marks_of(const std::string& key) { return std::string{key[3], key[5], key[7]}; }
 
 }  // namespace
 
 bool is_main_atom(const std::string& atom) {
-  static const std::set<std::string> kMain = {"H1'", "H2'", "H8",  "H6", "H5",
+  static const std::set<std::string> kMain = {"H1'", "H2'", "H8", "H6", "H5",
                                               "H2",  "C1'", "C8", "C6", "C5"};
   return kMain.count(atom) != 0;
 }
@@ -304,8 +302,8 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
   };
   auto residual_of = [&](const Residual& r) {
     const auto found = strength_index.find(r.observation->atom);
-    return r.by_strength[found == strength_index.end() ? settings.strengths.size() / 2
-                                                       : found->second];
+    return r
+        .by_strength[found == strength_index.end() ? settings.strengths.size() / 2 : found->second];
   };
 
   // Spreads: RMS residual per base, atom and own mark, refined per marks of
@@ -419,8 +417,8 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
                                    ? model.base_means.at({b.base, b.atom})
                                    : b.summary.mean;
       const double mean = shrunk_mean(model, b.atom, key, base_mean, strength_of(b.atom));
-      candidates.push_back({is_main_atom(b.atom), frequency * std::fabs(mean - b.summary.mean),
-                            &b, rank(b.base, b.atom), key, mean});
+      candidates.push_back({is_main_atom(b.atom), frequency * std::fabs(mean - b.summary.mean), &b,
+                            rank(b.base, b.atom), key, mean});
     }
   }
   result.candidates = candidates.size();

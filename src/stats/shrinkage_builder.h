@@ -25,22 +25,22 @@ inline constexpr double kHeavyToleranceCap = 20;
 
 // Settings of the shrunk builder, all fixed before any evaluation.
 struct ShrinkageSettings {
-  double outlier_k = 8;                                  // as BuildSettings::outlier_k
+  double outlier_k = 8;  // as BuildSettings::outlier_k
   double screen_k = 10;  // shifts beyond this many scaled MADs count as errors of the data
-  std::vector<double> strengths = {2, 5, 10, 20, 40};    // candidates for L, per atom
-  size_t folds = 5;                                      // inner cross-validation, by RNA
-  double spread_pseudo_count = 20;                       // shrinkage of the refined spreads
-  size_t max_records = 20000;                            // section 1 records written at most
+  std::vector<double> strengths = {2, 5, 10, 20, 40};  // candidates for L, per atom
+  size_t folds = 5;                                    // inner cross-validation, by RNA
+  double spread_pseudo_count = 20;                     // shrinkage of the refined spreads
+  size_t max_records = 20000;                          // section 1 records written at most
 };
 
 // What the builder chose for one atom name (all bases pooled).
 struct AtomCalibration {
   std::string atom;
-  double strength = 0;       // L
-  double scale = 1;          // a: spread = a x cross-validated RMS residual
-  long count = 0;            // n written in field 4 (122: the large-count row)
-  double base_scale = 1;     // the same scale for the base statistics (large-count row)
-  size_t residuals = 0;      // cross-validated residuals behind the choice
+  double strength = 0;    // L
+  double scale = 1;       // a: spread = a x cross-validated RMS residual
+  long count = 0;         // n written in field 4 (122: the large-count row)
+  double base_scale = 1;  // the same scale for the base statistics (large-count row)
+  size_t residuals = 0;   // cross-validated residuals behind the choice
 };
 
 // The shrunk table and what it was built from.
@@ -61,8 +61,8 @@ std::vector<std::string> possible_context_keys();
 // The shrunk mean of `atom` in `key` from per-RNA cell means (exposed for
 // tests): see the .cpp for the levels.
 struct CellMean {
-  double mean = 0;   // mean of the per-RNA means
-  size_t rnas = 0;   // w
+  double mean = 0;  // mean of the per-RNA means
+  size_t rnas = 0;  // w
 };
 double shrink(const CellMean* cell, double prior, double strength);
 

@@ -26,7 +26,7 @@ struct EntryShift {
 
 struct StatsEntry {
   std::string name;
-  size_t rna = 0;  // set by number_rnas(): entries of one sequence share it
+  size_t rna = 0;        // set by number_rnas(): entries of one sequence share it
   std::string sequence;  // bases joined, "&" between strands
   std::vector<ResidueIdRecord> residues;
   std::vector<EntryShift> shifts;

@@ -81,8 +81,7 @@ std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t stru
                      format_g6(kHeavyToleranceFloor).c_str()),
       "(measurement precision). Caps: the calibration keeps level-11 tolerances of main atoms",
       format_message("within %s ppm for protons and %s ppm for carbons.",
-                     format_g6(kProtonToleranceCap).c_str(),
-                     format_g6(kHeavyToleranceCap).c_str()),
+                     format_g6(kProtonToleranceCap).c_str(), format_g6(kHeavyToleranceCap).c_str()),
       "Per atom: L, scale a and count n of section 1, scale of section 2:"};
   std::string line;
   for (const AtomCalibration& c : shrunk.calibration) {

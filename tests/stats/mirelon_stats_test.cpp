@@ -46,8 +46,8 @@ TEST(MirelonStatsTest, MirelonPredictsWithTheRawTableItWrites) {
   ProgramRun run;
   ASSERT_TRUE(run.ok());
   write_data_set(run);
-  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "-R -d 2024-01-02 -n 'Source: tests' manifest.txt"),
-            0)
+  ASSERT_EQ(
+      run.run_program(MIRELON_STATS_BINARY, "-R -d 2024-01-02 -n 'Source: tests' manifest.txt"), 0)
       << run.file("stderr");
   const std::string report = run.file("stdout");
   EXPECT_NE(report.find("Entries used: 2 (2 distinct RNAs); shifts read: 10, used: 7\n"),

@@ -119,14 +119,16 @@ TEST(ShrinkageTest, SeenAndUnseenContextsGetShrunkRecords) {
   const std::vector<MultiplierValues> rows = multiplier_rows();
   for (const ContextStatistic& r : table.context) {
     ASSERT_GE(r.calibration_count, 2) << r.key;
-    const size_t row = r.calibration_count > 121 ? 120 : static_cast<size_t>(r.calibration_count - 2);
+    const size_t row =
+        r.calibration_count > 121 ? 120 : static_cast<size_t>(r.calibration_count - 2);
     const double floor = r.atom[0] == 'H' ? kProtonToleranceFloor : kHeavyToleranceFloor;
     EXPECT_GE(r.spread * rows[row].factors[1], floor - 1e-12) << r.atom << " " << r.key;
   }
   StatTable read;
   std::string error;
-  ASSERT_TRUE(parse_stat_table(format_statistics_table(table, {"test"}, format_multiplier_section()),
-                               "(test)", &read, &error))
+  ASSERT_TRUE(
+      parse_stat_table(format_statistics_table(table, {"test"}, format_multiplier_section()),
+                       "(test)", &read, &error))
       << error;
   EXPECT_EQ(read.context.size(), table.context.size());
   EXPECT_EQ(read.base.size(), table.base.size());
