@@ -7,6 +7,10 @@
 #   MIRELON_STATS  the built program (default build/mirelon-stats)
 #   SHARED_DATA    the shared data folder (default ../shared/data)
 #   OUT_DIR        where data/ and docs/ are written (default: the project)
+# environment:
+#   EVALUATION=0       write the table alone, no evaluation
+#   EVALUATION_RNAS=N  evaluate holding out only the first N RNAs (quick)
+#   STRUCTURE_LIST     another dot-bracket list in the format of the mcsf one
 #
 # The entries: every PDB id of the dot-bracket list
 # mcsf/structures_wo_dash_210419.txt (first line of an id that is listed
