@@ -38,7 +38,7 @@ std::vector<std::string> table_header(const StatsOptions& options, const DataSet
   } else {
     header.emplace_back("Outliers: no filter.");
   }
-  if (!table.shrunk) {
+  if (options.raw) {
     header.push_back(format_message(
         "Context statistics records need at least %ld observations from at least %zu distinct "
         "RNA%s.",
