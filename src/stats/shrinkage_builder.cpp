@@ -66,8 +66,8 @@ double floored_spread(double spread, const std::string& atom, double level2) {
   return spread >= least ? spread : std::ceil(least * 1e4) / 1e4;
 }
 
-// Per-RNA means of every cell of the hierarchy, and the descriptives of the
-// full-key cells, from one set of observations.
+// The mean of the per-RNA means of every cell of the hierarchy, and the mean
+// of each base and atom, from one set of observations.
 struct CellModel {
   std::unordered_map<std::string, CellMean> cells;
   std::map<std::pair<std::string, std::string>, double> base_means;  // (base, atom)

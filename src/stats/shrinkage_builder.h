@@ -58,12 +58,14 @@ bool is_main_atom(const std::string& atom);
 // own piece never 0o; two-before is 0o whenever one-before is.
 std::vector<std::string> possible_context_keys();
 
-// The shrunk mean of `atom` in `key` from per-RNA cell means (exposed for
-// tests): see the .cpp for the levels.
+// A cell of the hierarchy (one atom in one context, coarse or fine) and the
+// shrinkage of its mean towards the prior of the coarser level.
 struct CellMean {
   double mean = 0;  // mean of the per-RNA means
   size_t rnas = 0;  // w
 };
+// (w y + L prior) / (w + L) with w the RNAs and y the mean of the cell; the
+// prior for an absent or empty cell.
 double shrink(const CellMean* cell, double prior, double strength);
 
 // Builds the shrunk table from `observations` (training RNAs only) and
