@@ -235,7 +235,11 @@ std::vector<std::string> possible_context_keys() {
       for (const std::string& two_before : pieces) {
         if (before == "0o" && two_before != "0o") continue;
         for (const std::string& after : pieces) {
-          keys.push_back(two_before + before + pieces[own] + after);
+          std::string key = two_before;
+          key += before;
+          key += pieces[own];
+          key += after;
+          keys.push_back(std::move(key));
         }
       }
     }
