@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/files.h"
-#include "common/messages.h"
 #include "stats/accuracy_report.h"
 #include "stats/multipliers.h"
 #include "stats/shrinkage_builder.h"
@@ -84,11 +83,7 @@ int run(int argc, char** argv) {
   if (!options.base_csv.empty()) table.base = csv_base;
   write_file(options.table_file,
              format_statistics_table(table, header, format_multiplier_section()));
-  std::string report = format_build_report(options, data, own_data);
-  if (!options.raw) {
-    report +=
-        format_message("Shrunk table: %zu context statistics records\n", table.context.size());
-  }
+  std::string report = format_build_report(options, data, own_data, table);
   report += tolerance_summary(table, rows);
   std::fputs(report.c_str(), stdout);
   if (!options.report.empty()) {

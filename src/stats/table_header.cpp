@@ -100,7 +100,8 @@ std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t stru
 
 std::string tolerance_summary(const StatisticsTable& table,
                               const std::vector<MultiplierValues>& rows) {
-  double narrow_h = 1e300, narrow_heavy = 1e300, wide_h = 0, wide_c = 0;
+  constexpr double kNone = 1e300;
+  double narrow_h = kNone, narrow_heavy = kNone, wide_h = 0, wide_c = 0;
   auto add = [&](const std::string& atom, long count, double spread) {
     const size_t row =
         count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
@@ -121,14 +122,19 @@ std::string tolerance_summary(const StatisticsTable& table,
   for (const BaseStatistic& b : table.base) {
     add(b.atom, kMaxCountedObservations + 1, printed(b.summary.sd));
   }
-  return format_message(
-      "Tolerances: narrowest at level 2 %.6f ppm (protons), %.6f ppm (other nuclei); widest "
-      "at level 11 of the main atoms %.4f ppm (protons), %.4f ppm (carbons)\n",
-      narrow_h, narrow_heavy, wide_h, wide_c);
+  auto narrowest = [&](double value) {
+    return value == kNone ? std::string("-") : format_message("%.6f ppm", value);
+  };
+  return "Tolerances: narrowest at level 2 " + narrowest(narrow_h) + " (protons), " +
+         narrowest(narrow_heavy) +
+         format_message(
+             " (other nuclei); widest at level 11 of the main atoms %.4f ppm "
+             "(protons), %.4f ppm (carbons)\n",
+             wide_h, wide_c);
 }
 
 std::string format_build_report(const StatsOptions& options, const DataSet& data,
-                                const StatisticsTable& table) {
+                                const StatisticsTable& table, const StatisticsTable& written) {
   std::string report =
       format_message("Entries used: %zu (%zu distinct RNAs); shifts read: %zu, used: %zu\n",
                      data.entries.size(), data.rnas, data.shifts_read, count_shifts(data.entries));
@@ -165,8 +171,9 @@ std::string format_build_report(const StatsOptions& options, const DataSet& data
     report += format_message("  %s %-5s %4zu left out, kept %.4f to %.4f\n", b.base.c_str(),
                              b.atom.c_str(), b.removed, b.limits.low, b.limits.high);
   }
-  report += format_message("Records written to %s: %zu context statistics, %zu base statistics\n",
-                           options.table_file.c_str(), table.context.size(), table.base.size());
+  report += format_message("Records written to %s: %zu context statistics%s, %zu base statistics\n",
+                           options.table_file.c_str(), written.context.size(),
+                           written.shrunk ? " (shrunk)" : "", written.base.size());
   return report;
 }
 

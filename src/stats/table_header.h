@@ -34,9 +34,10 @@ std::string tolerance_summary(const StatisticsTable& table,
                               const std::vector<MultiplierValues>& rows);
 
 // The build report: entries and shifts used and left out, shifts ignored by
-// kind, the outlier filter per base and atom, and the records written.
+// kind, the outlier filter per base and atom (from `own_data`, the raw
+// statistics of the data), and the records of `written`, the table written.
 std::string format_build_report(const StatsOptions& options, const DataSet& data,
-                                const StatisticsTable& table);
+                                const StatisticsTable& own_data, const StatisticsTable& written);
 
 }  // namespace mirelon
 
