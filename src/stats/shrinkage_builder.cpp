@@ -267,10 +267,10 @@ ShrunkTable build_shrunk_statistics(const std::vector<Observation>& observations
   // Kept: inside the outlier filter, for the means. Screened: inside the
   // wider limits within which shifts to predict are taken as real (the
   // evaluation's screen for errors of the data), for spreads and calibration.
-  std::map<std::pair<std::string, std::string>, std::vector<double>> values;
-  for (const Observation& o : observations) values[{o.base, o.atom}].push_back(o.value);
+  std::map<std::pair<std::string, std::string>, std::vector<double>> shifts_by_atom;
+  for (const Observation& o : observations) shifts_by_atom[{o.base, o.atom}].push_back(o.value);
   std::map<std::pair<std::string, std::string>, ShiftLimits> screen;
-  for (const auto& [base_atom, v] : values) {
+  for (const auto& [base_atom, v] : shifts_by_atom) {
     screen.emplace(base_atom, outlier_limits(v, settings.screen_k));
   }
   std::vector<const Observation*> kept, screened;
