@@ -134,7 +134,8 @@ std::string tolerance_summary(const StatisticsTable& table,
 }
 
 std::string format_build_report(const StatsOptions& options, const DataSet& data,
-                                const StatisticsTable& table, const StatisticsTable& written) {
+                                const StatisticsTable& own_data, const StatisticsTable& written) {
+  const StatisticsTable& table = own_data;
   std::string report =
       format_message("Entries used: %zu (%zu distinct RNAs); shifts read: %zu, used: %zu\n",
                      data.entries.size(), data.rnas, data.shifts_read, count_shifts(data.entries));
