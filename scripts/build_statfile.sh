@@ -7,12 +7,17 @@
 #   MIRELON_STATS  the built program (default build/mirelon-stats)
 #   SHARED_DATA    the shared data folder (default ../shared/data)
 #   OUT_DIR        where data/ and docs/ are written (default: the project)
+# environment:
+#   EVALUATION=0       write the table alone, no evaluation
+#   EVALUATION_RNAS=N  evaluate holding out only the first N RNAs (quick)
+#   STRUCTURE_LIST     another dot-bracket list in the format of the mcsf one
 #
 # The entries: every PDB id of the dot-bracket list
 # mcsf/structures_wo_dash_210419.txt (first line of an id that is listed
 # twice) that has a cs2structure shift list, the corrected list where there is
-# one, the raw list otherwise. Lower-case letters of the list are bases of the
-# construct: mirelon-stats -u writes them in upper case.
+# one, the raw list otherwise; the other ids as structure-only entries, which
+# count for how often each context key occurs. Lower-case letters of the list
+# are bases of the construct: mirelon-stats -u writes them in upper case.
 set -euo pipefail
 project=$(cd "$(dirname "$0")/.." && pwd)
 stats=${1:-$project/build/mirelon-stats}
@@ -30,21 +35,27 @@ mkdir "$work/db"
 manifest=$work/manifest.txt
 : >"$manifest"
 declare -A seen=()
-while read -r id sequence structure _; do
+# "|| [[ -n $id ]]": the list's last line has no line end, and read fails on
+# it after filling the variables.
+while read -r id sequence structure _ || [[ -n ${id:-} ]]; do
   [[ -n ${id:-} && -z ${seen[$id]:-} ]] || continue
   seen[$id]=1
+  printf '>%s\n%s\n%s\n' "$id" "$sequence" "$structure" >"$work/db/$id.db"
   list=$shifts/cs2structure/corrected_chemical_shifts/measured_shifts_$id.dat
   [[ -f $list ]] || list=$shifts/cs2structure/raw_chemical_shifts/measured_shifts_$id.dat
-  [[ -f $list ]] || continue
-  printf '>%s\n%s\n%s\n' "$id" "$sequence" "$structure" >"$work/db/$id.db"
+  [[ -f $list ]] || list=-
   echo "$id db/$id.db $list ${offsets[$id]:-}" >>"$manifest"
-done <"$shifts/mcsf/structures_wo_dash_210419.txt"
+done <"${STRUCTURE_LIST:-$shifts/mcsf/structures_wo_dash_210419.txt}"
 
 mkdir -p "$out/data" "$out/docs"
-# The filters are mirelon-stats' defaults (-k 8 -r 2), chosen by the
-# comparison of settings in docs/accuracy.md; -c adds the database-wide
-# per-atom statistics to that comparison.
-"$stats" -u -d 2021-04-19 -c "$shifts/bmrb_stats/rna_filt.csv" \
+# The shrunk table with mirelon-stats' defaults (-k 8; -r 2 for the raw table
+# it is compared with). EVALUATION=0 skips the leave-one-RNA-out evaluation
+# (tens of minutes) and writes the table alone; EVALUATION_RNAS=N holds out
+# only the first N RNAs.
+evaluation=()
+[[ ${EVALUATION:-1} == 0 ]] || evaluation=(-e "$out/docs/accuracy")
+[[ -z ${EVALUATION_RNAS:-} ]] || evaluation+=(-y "$EVALUATION_RNAS")
+"$stats" -u -d 2021-04-19 \
   -n "Sources: assigned chemical shifts from cs2structure (atfrank/CS2Structure, commit" \
   -n "361ce25e: the corrected shift list of an RNA where there is one, the raw list" \
   -n "otherwise; MIT licence), deposited in the BMRB by their authors; secondary" \
@@ -53,5 +64,5 @@ mkdir -p "$out/data" "$out/docs"
   -n "Licences: those of the sources named above; this table holds only statistics" \
   -n "derived from them. The date is that of the structure list." \
   -n "Rebuilt with scripts/build_statfile.sh." \
-  -o "$out/data/statfile.tab" -e "$out/docs/accuracy" "$manifest" >"$work/report.txt"
+  -o "$out/data/statfile.tab" "${evaluation[@]}" "$manifest" >"$work/report.txt"
 cat "$work/report.txt"

@@ -99,20 +99,38 @@ bool evaluate_leave_one_rna_out(const std::vector<StatsEntry>& entries, size_t r
                                 const EvaluationSettings& settings, Evaluation* evaluation,
                                 std::string* error) {
   const std::string multipliers = format_multiplier_section();
-  std::map<std::string, AtomAccuracy> context_by_atom, baseline_by_atom;
+  const std::vector<MultiplierValues> rows = multiplier_rows();
+  const std::vector<StatsEntry> no_structures;
+  const std::vector<StatsEntry>& structures =
+      settings.structures != nullptr ? *settings.structures : no_structures;
+  std::map<std::string, AtomAccuracy> context_by_atom, baseline_by_atom, raw_by_atom;
   *evaluation = Evaluation();
-  evaluation->rnas = rna_count;
-  for (size_t held_out = 0; held_out < rna_count; ++held_out) {
+  const size_t held_out_count =
+      settings.held_out_limit > 0 ? std::min(settings.held_out_limit, rna_count) : rna_count;
+  evaluation->rnas = held_out_count;
+  auto read_table = [&](const StatisticsTable& built, StatTable* table) {
+    return parse_stat_table(format_statistics_table(built, {}, multipliers), "(evaluation)", table,
+                            error);
+  };
+  for (size_t held_out = 0; held_out < held_out_count; ++held_out) {
     const std::vector<Observation> training = collect_observations(entries, held_out);
     StatisticsTable built = build_statistics(training, settings.build, catalogue_rank);
     if (settings.base_statistics != nullptr) built.base = *settings.base_statistics;
-    StatTable table;
-    if (!parse_stat_table(format_statistics_table(built, {}, multipliers), "(evaluation)", &table,
-                          error)) {
-      return false;
-    }
-    StatTable baseline = table;
+    StatTable raw_table;
+    if (!read_table(built, &raw_table)) return false;
+    StatTable baseline = raw_table;
     baseline.context.clear();
+    StatTable table = raw_table;
+    if (settings.shrunk) {
+      ShrinkageSettings shrinkage;
+      shrinkage.outlier_k = settings.build.outlier_k;
+      StatisticsTable shrunk =
+          build_shrunk_statistics(training, count_context_keys(entries, structures, held_out),
+                                  shrinkage, catalogue_rank, rows)
+              .table;
+      if (settings.base_statistics != nullptr) shrunk.base = *settings.base_statistics;
+      if (!read_table(shrunk, &table)) return false;
+    }
 
     // The screen for errors of the data, from the training RNAs alone.
     std::map<std::pair<std::string, std::string>, std::vector<double>> values;
@@ -124,11 +142,13 @@ bool evaluate_leave_one_rna_out(const std::vector<StatsEntry>& entries, size_t r
 
     for (const StatsEntry& entry : entries) {
       if (entry.shifts.empty() || entry.shifts[0].observation.rna != held_out) continue;
-      std::map<std::pair<std::string, std::string>, Prediction> with_context, base_only;
+      std::map<std::pair<std::string, std::string>, Prediction> with_context, base_only, raw;
       if (!predict_entry(entry, table, &with_context, error)) return false;
       if (settings.with_baseline && !predict_entry(entry, baseline, &base_only, error)) {
         return false;
       }
+      const bool with_raw = settings.shrunk && settings.with_raw;
+      if (with_raw && !predict_entry(entry, raw_table, &raw, error)) return false;
       for (const EntryShift& shift : entry.shifts) {
         const Observation& o = shift.observation;
         const auto limits = screen.find({o.base, o.atom});
@@ -138,12 +158,14 @@ bool evaluate_leave_one_rna_out(const std::vector<StatsEntry>& entries, size_t r
         }
         compare(entry, shift, with_context, &context_by_atom[o.atom]);
         if (settings.with_baseline) compare(entry, shift, base_only, &baseline_by_atom[o.atom]);
+        if (with_raw) compare(entry, shift, raw, &raw_by_atom[o.atom]);
       }
     }
   }
   const std::vector<std::string> order = report_atom_order();
   evaluation->context = finish(order, context_by_atom);
   evaluation->baseline = finish(order, baseline_by_atom);
+  evaluation->raw = finish(order, raw_by_atom);
   return true;
 }
 

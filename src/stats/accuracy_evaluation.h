@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "stats/accuracy_report.h"
+#include "stats/shrinkage_builder.h"
 #include "stats/stats_builder.h"
 #include "stats/stats_entries.h"
 
@@ -25,11 +26,19 @@ struct EvaluationSettings {
   // Base statistics to use instead of those of the training RNAs, or null.
   const std::vector<BaseStatistic>* base_statistics = nullptr;
   bool with_baseline = true;  // also evaluate the table without context statistics
+  // The shrunk table (learnt inside each fold from its training RNAs alone,
+  // strengths and calibration included) instead of the raw one; then
+  // `with_raw` also evaluates the raw table of `build` side by side.
+  bool shrunk = false;
+  bool with_raw = false;
+  const std::vector<StatsEntry>* structures = nullptr;  // structure-only entries, or null
+  size_t held_out_limit = 0;                            // hold out only the first N RNAs; 0: all
 };
 
 struct Evaluation {
   ModelAccuracy context;    // the table as built
-  ModelAccuracy baseline;   // the same table with an empty section 1
+  ModelAccuracy baseline;   // the raw table with an empty section 1
+  ModelAccuracy raw;        // the raw table, with `with_raw`
   size_t gross_errors = 0;  // held-out shifts left out as errors of the data
   size_t rnas = 0;          // RNAs held out in turn
 };

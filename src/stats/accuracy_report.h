@@ -54,6 +54,11 @@ struct AccuracyReport {
   std::array<double, kLevelCount> nominal{};  // nominal percentage per level
   ModelAccuracy context;
   ModelAccuracy baseline;
+  // A shrunk table is compared with the raw table of the same folds: the
+  // targets are then those of the shrunk table (RMSE against the raw table,
+  // share of context predictions), and a side-by-side section is added.
+  bool has_raw = false;
+  ModelAccuracy raw;
   std::vector<FilterTrial> trials;        // the other settings compared
   std::vector<std::string> target_atoms;  // atoms whose context RMSE must beat the baseline
   size_t first_target_level = 5;          // coverage targets hold for these levels

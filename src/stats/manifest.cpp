@@ -35,7 +35,9 @@ bool parse_manifest(std::string_view content, const std::string& file_name,
     ManifestEntry entry;
     entry.name = std::string(words[0]);
     entry.structure_file = resolve(directory, words[1]);
-    entry.shift_file = resolve(directory, words[2]);
+    // "-" for the shifts: a structure only, whose contexts count for the
+    // frequency of each context key.
+    if (words[2] != "-") entry.shift_file = resolve(directory, words[2]);
     entry.line = number;
     if (words.size() == 4 && !parse_shift_offsets(words[3], &entry.offsets)) {
       *error = format_message("%s:%d: offsets '%s' are neither a whole number nor CHAIN:N pairs",

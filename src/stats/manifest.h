@@ -7,6 +7,8 @@
 // file's residue numbers to structure positions (position = number + offset):
 // either one whole number for every chain, or CHAIN:OFFSET pairs separated by
 // commas for NMR-STAR entries of several chains; without it the offset is 0.
+// SHIFTS "-" names a structure without shifts: it adds to how often each
+// context key occurs, nothing else.
 #ifndef MIRELON_MANIFEST_H_
 #define MIRELON_MANIFEST_H_
 
@@ -21,7 +23,7 @@ namespace mirelon {
 struct ManifestEntry {
   std::string name;
   std::string structure_file;  // resolved against the manifest's directory
-  std::string shift_file;      // resolved against the manifest's directory
+  std::string shift_file;      // resolved against the manifest's directory; empty for "-"
   ShiftOffsets offsets;
   int line = 0;
 };

@@ -11,7 +11,9 @@
 #include "common/files.h"
 #include "stats/accuracy_report.h"
 #include "stats/multipliers.h"
+#include "stats/shrinkage_builder.h"
 #include "stats/stats_data_set.h"
+#include "stats/stats_entries.h"
 #include "stats/stats_evaluation.h"
 #include "stats/stats_options.h"
 #include "stats/table_header.h"
@@ -62,13 +64,27 @@ int run(int argc, char** argv) {
   if (!options.base_csv.empty() && !read_base_csv(options.base_csv, &csv_base, &error)) {
     fail_with(error);
   }
-  StatisticsTable table = build_statistics(collect_observations(data.entries, data.rnas),
-                                           options.build, catalogue_rank);
-  const StatisticsTable own_data = table;
+  const std::vector<Observation> observations = collect_observations(data.entries, data.rnas);
+  const std::vector<MultiplierValues> rows = multiplier_rows();
+  const StatisticsTable own_data = build_statistics(observations, options.build, catalogue_rank);
+  StatisticsTable table = own_data;
+  std::vector<std::string> header = table_header(options, data, own_data);
+  if (!options.raw) {
+    ShrinkageSettings shrinkage;
+    shrinkage.outlier_k = options.build.outlier_k;
+    // data.rnas is no RNA's number: every structure counts.
+    const ShrunkTable shrunk = build_shrunk_statistics(
+        observations, count_context_keys(data.entries, data.structures, data.rnas), shrinkage,
+        catalogue_rank, rows);
+    table = shrunk.table;
+    const std::vector<std::string> more = shrinkage_header(shrunk, data.structures.size());
+    header.insert(header.end(), more.begin(), more.end());
+  }
   if (!options.base_csv.empty()) table.base = csv_base;
-  write_file(options.table_file, format_statistics_table(table, table_header(options, data, table),
-                                                         format_multiplier_section()));
-  const std::string report = format_build_report(options, data, own_data);
+  write_file(options.table_file,
+             format_statistics_table(table, header, format_multiplier_section()));
+  std::string report = format_build_report(options, data, own_data, table);
+  report += tolerance_summary(table, rows);
   std::fputs(report.c_str(), stdout);
   if (!options.report.empty()) {
     AccuracyReport accuracy;

@@ -36,6 +36,13 @@ struct ContextStatistic {
   size_t rnas = 0;         // distinct RNAs among the observations
   size_t removed = 0;      // observations of this cell left out as outliers
   double base_offset = 0;  // mean minus the mean of the base statistics of the atom
+  // Shrunk tables: the shrunk mean is summary.mean's place in field 5 (held
+  // in `mean`), the calibrated spread and count go into fields 6 and 4.
+  double mean = 0;
+  double spread = 0;
+  long calibration_count = 0;
+  size_t key_frequency = 0;  // residues with this key in the structures learnt from
+  double strength = 0;       // the shrinkage strength L of the atom
 };
 
 // Statistics of one atom of one base (a record of section 2).
@@ -64,6 +71,9 @@ struct StatisticsTable {
   std::vector<BaseStatistic> base;        // by base, catalogue order
   size_t observations = 0;                // observations offered
   size_t removed = 0;                     // of which left out as outliers
+  // Shrunk: context records hold shrunk means and calibrated spreads and
+  // counts, base records a calibrated spread in place of the deviation.
+  bool shrunk = false;
 };
 
 // Builds the table from `observations`. The outlier filter works per base and

@@ -32,6 +32,14 @@ bool read_data_set(const StatsOptions& options, DataSet* data, std::string* erro
       continue;
     }
     if (options.upper_case) convert_to_upper_rna(&structure);
+    if (entry.shift_file.empty()) {
+      StatsEntry placed;
+      PlacementCounts counts;
+      std::string unused;
+      place_shifts(entry, structure, {}, &placed, &counts, &unused);
+      data->structures.push_back(std::move(placed));
+      continue;
+    }
     if (!read_stats_file(entry.shift_file, &content, error)) return false;
     std::vector<ObservedShift> shifts;
     if (!parse_shift_file(content, entry.shift_file, &shifts, &message)) {
@@ -50,6 +58,7 @@ bool read_data_set(const StatsOptions& options, DataSet* data, std::string* erro
     data->entries.push_back(std::move(placed));
   }
   data->rnas = number_rnas(&data->entries);
+  number_structures(data->entries, &data->structures);
   return true;
 }
 

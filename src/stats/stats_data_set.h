@@ -22,6 +22,7 @@ struct LeftOut {
 // Everything read from the data set.
 struct DataSet {
   std::vector<StatsEntry> entries;
+  std::vector<StatsEntry> structures;  // structure-only entries (shifts "-")
   std::vector<LeftOut> left_out;
   PlacementCounts counts;
   size_t shifts_read = 0;

@@ -97,9 +97,35 @@ size_t number_rnas(std::vector<StatsEntry>* entries) {
   std::map<std::string, size_t> numbers;
   for (StatsEntry& entry : *entries) {
     const size_t rna = numbers.emplace(entry.sequence, numbers.size()).first->second;
+    entry.rna = rna;
     for (EntryShift& shift : entry.shifts) shift.observation.rna = rna;
   }
   return numbers.size();
+}
+
+void number_structures(const std::vector<StatsEntry>& entries,
+                       std::vector<StatsEntry>* structures) {
+  for (StatsEntry& structure : *structures) {
+    structure.rna = kNoRna;
+    for (const StatsEntry& entry : entries) {
+      if (entry.sequence == structure.sequence) structure.rna = entry.rna;
+    }
+  }
+}
+
+std::map<std::string, size_t> count_context_keys(const std::vector<StatsEntry>& entries,
+                                                 const std::vector<StatsEntry>& structures,
+                                                 size_t skip) {
+  std::map<std::string, size_t> counts;
+  for (const auto* list : {&entries, &structures}) {
+    for (const StatsEntry& entry : *list) {
+      if (entry.rna == skip) continue;
+      for (const ResidueIdRecord& residue : entry.residues) {
+        if (!atom_catalogue(residue[kOwnBase]).empty()) ++counts[context_key(residue)];
+      }
+    }
+  }
+  return counts;
 }
 
 std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries, size_t skip) {

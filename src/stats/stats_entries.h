@@ -26,6 +26,7 @@ struct EntryShift {
 
 struct StatsEntry {
   std::string name;
+  size_t rna = 0;        // set by number_rnas(): entries of one sequence share it
   std::string sequence;  // bases joined, "&" between strands
   std::vector<ResidueIdRecord> residues;
   std::vector<EntryShift> shifts;
@@ -60,6 +61,17 @@ size_t number_rnas(std::vector<StatsEntry>* entries);
 
 // All observations of `entries`, in entry order, leaving out RNA `skip`
 // (pass a number no RNA has to keep all).
+// Gives every structure-only entry of `structures` the number of the RNA of
+// `entries` with the same sequence, or kNoRna.
+inline constexpr size_t kNoRna = static_cast<size_t>(-1);
+void number_structures(const std::vector<StatsEntry>& entries, std::vector<StatsEntry>* structures);
+
+// How often each context key occurs among the residues of base A, C, G or U
+// of `entries` and `structures`, leaving out RNA `skip`.
+std::map<std::string, size_t> count_context_keys(const std::vector<StatsEntry>& entries,
+                                                 const std::vector<StatsEntry>& structures,
+                                                 size_t skip);
+
 std::vector<Observation> collect_observations(const std::vector<StatsEntry>& entries, size_t skip);
 
 }  // namespace mirelon

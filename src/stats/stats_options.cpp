@@ -14,8 +14,8 @@ namespace mirelon {
 
 namespace {
 
-constexpr const char* kOptions = "ho:k:r:ub:c:d:n:e:t:";
-constexpr const char* kOptionsWithArgument = "okrbcdnet";
+constexpr const char* kOptions = "ho:k:r:ub:c:d:n:e:t:Ry:";
+constexpr const char* kOptionsWithArgument = "okrbcdnety";
 
 bool read_k(const std::string& text, double* k) {
   const std::optional<double> value = real_number_value(text);
@@ -55,12 +55,16 @@ std::string stats_help_text() {
       "chemical shifts. MANIFEST lists one entry per line: NAME STRUCTURE SHIFTS [OFFSETS]\n"
       "(structure as CT, BPSEQ or dot-bracket; shifts as NMR-STAR 3, NEF or four-column\n"
       "RESNAME RESID ATOM VALUE lists; OFFSETS N or CHAIN:N,... maps shift residue\n"
-      "numbers to structure positions; file names relative to the manifest).\n\n"
+      "numbers to structure positions; file names relative to the manifest; SHIFTS -\n"
+      "for a structure whose contexts only count for how often each key occurs).\n\n"
       "\t-h\thelp\n"
       "\t-o\tstatistics table to write (default %s)\n"
       "\t-k\toutlier filter: leave out shifts beyond K scaled median absolute\n"
       "\t\tdeviations from the median of their base and atom; 0 for none (default %g)\n"
-      "\t-r\tdistinct RNAs a context statistics record needs (default %zu)\n"
+      "\t-R\traw statistics: one record per observed context with its own mean,\n"
+      "\t\tstandard deviation and count (default: shrunk means for every likely\n"
+      "\t\tcontext with cross-validated, calibrated spreads)\n"
+      "\t-r\twith -R: distinct RNAs a context statistics record needs (default %zu)\n"
       "\t-u\twrite the bases of every structure in upper case, T as U, before use\n"
       "\t-b\ttake the base statistics from a per-atom table of comma-separated\n"
       "\t\tvalues comp_id,atom_id,count,min,max,avg,std (default: from the data)\n"
@@ -69,13 +73,15 @@ std::string stats_help_text() {
       "\t-n\ta line for the table's header, such as a source or a licence (repeatable)\n"
       "\t-e\talso evaluate the table leaving out one RNA at a time and write the\n"
       "\t\treport to NAME.md and NAME.svg\n"
-      "\t-t\tsettings compared in the evaluation, comma-separated, each K or K:R\n"
-      "\t\tfor the values of -k and -r (default %s)\n",
-      kDefaultStatsTable, kDefaultOutlierK, kDefaultMinRnas, kDefaultTrials);
+      "\t-t\traw settings also compared in the evaluation, comma-separated, each K\n"
+      "\t\tor K:R for the values of -k and -r (default: none)\n"
+      "\t-y\tin the evaluation, hold out only the first N RNAs of the manifest\n"
+      "\t\t(a quick check; default: every RNA)\n",
+      kDefaultStatsTable, kDefaultOutlierK, kDefaultMinRnas);
 }
 
 StatsCommand parse_stats_options(int argc, char** argv, StatsOptions* options, std::string* error) {
-  std::string trials = kDefaultTrials;
+  std::string trials;
   opterr = 0;
   int c;
   while ((c = getopt(argc, argv, kOptions)) != -1) {
@@ -116,6 +122,14 @@ StatsCommand parse_stats_options(int argc, char** argv, StatsOptions* options, s
       case 't':
         trials = optarg;
         break;
+      case 'R':
+        options->raw = true;
+        break;
+      case 'y':
+        if (!read_rnas(optarg, &options->held_out_limit)) {
+          return refuse(format_message("bad -y %s", optarg), error);
+        }
+        break;
       default:
         *error = option_error_message(optopt, kOptionsWithArgument);
         return StatsCommand::kError;
@@ -124,7 +138,7 @@ StatsCommand parse_stats_options(int argc, char** argv, StatsOptions* options, s
   if (optind != argc - 1)
     return refuse("give exactly one manifest (mirelon-stats -h for help)", error);
   options->manifest = argv[optind];
-  for (size_t start = 0; start <= trials.size();) {
+  for (size_t start = 0; !trials.empty() && start <= trials.size();) {
     const size_t comma = std::min(trials.find(',', start), trials.size());
     BuildSettings trial;
     const std::string word = trials.substr(start, comma - start);

@@ -1,5 +1,7 @@
 #include "stats/table_header.h"
 
+#include <algorithm>
+
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
@@ -36,9 +38,12 @@ std::vector<std::string> table_header(const StatsOptions& options, const DataSet
   } else {
     header.emplace_back("Outliers: no filter.");
   }
-  header.push_back(format_message(
-      "Context statistics records need at least %ld observations from at least %zu distinct RNA%s.",
-      kMinObservations, options.build.min_rnas, options.build.min_rnas == 1 ? "" : "s"));
+  if (options.raw) {
+    header.push_back(format_message(
+        "Context statistics records need at least %ld observations from at least %zu distinct "
+        "RNA%s.",
+        kMinObservations, options.build.min_rnas, options.build.min_rnas == 1 ? "" : "s"));
+  }
   if (!options.base_csv.empty()) {
     header.push_back("Section 2 is taken from the per-atom table " + base_name(options.base_csv) +
                      ".");
@@ -46,8 +51,91 @@ std::vector<std::string> table_header(const StatsOptions& options, const DataSet
   return header;
 }
 
+std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t structures) {
+  std::vector<std::string> header = {
+      "Means: hierarchical shrinkage over contexts. With w the number of distinct RNAs in a",
+      "cell and y the mean of their per-RNA means, a cell's mean is (w y + L prior)/(w + L).",
+      "Levels, each the prior of the next: own base and mark (prior: base mean, 0.3 L);",
+      "marks before and after (0.3 L); base and mark before, and base and mark after (L",
+      "each); both neighbours (prior: the sum of those two minus the level below, L); the",
+      "full key (L). L per atom from 2, 5, 10, 20, 40 by 5-fold cross-validation by RNA.",
+      format_message("Records: the best %zu of %zu candidates: every key a structure can "
+                     "produce,",
+                     shrunk.table.context.size(), shrunk.candidates),
+      "times the atoms of its base, ranked by how often the key occurs in the structures",
+      format_message("learnt from (%zu of them without shifts) times the distance of its "
+                     "mean from",
+                     structures),
+      "the base mean, main atoms (H1' H2' H8 H6 H5 H2 C1' C8 C6 C5) first; contexts never",
+      "observed included.",
+      "Spreads: the cross-validated RMS residual per base, atom and own mark, refined per",
+      "marks before and after with 20 pseudo-observations, times a scale per atom.",
+      "FIELD 4 OF SECTION 1 IS A CALIBRATION COUNT, NOT THE NUMBER OF OBSERVATIONS: per atom",
+      "the count whose multiplier row, with the scale, brings the coverage of the",
+      "cross-validated residuals at levels 1 to 11 closest to nominal (squared differences",
+      "in points over sqrt(100 - nominal)); above 121: the large-count row. The observations",
+      "of a record are in field 7.",
+      format_message("Floors: no tolerance at level 2 under %s ppm for protons, %s ppm for "
+                     "other nuclei",
+                     format_g6(kProtonToleranceFloor).c_str(),
+                     format_g6(kHeavyToleranceFloor).c_str()),
+      "(measurement precision). Caps: the calibration keeps level-11 tolerances of main atoms",
+      format_message("within %s ppm for protons and %s ppm for carbons.",
+                     format_g6(kProtonToleranceCap).c_str(), format_g6(kHeavyToleranceCap).c_str()),
+      "Per atom: L, scale a and count n of section 1, scale of section 2:"};
+  std::string line;
+  for (const AtomCalibration& c : shrunk.calibration) {
+    const std::string item =
+        format_message("%s L=%s a=%.3f n=%ld b=%.3f", c.atom.c_str(), format_g6(c.strength).c_str(),
+                       c.scale, c.count, c.base_scale);
+    if (line.size() + item.size() + 2 > 76) {
+      header.push_back(line);
+      line.clear();
+    }
+    line += (line.empty() ? "" : "; ") + item;
+  }
+  if (!line.empty()) header.push_back(line);
+  return header;
+}
+
+std::string tolerance_summary(const StatisticsTable& table,
+                              const std::vector<MultiplierValues>& rows) {
+  constexpr double kNone = 1e300;
+  double narrow_h = kNone, narrow_heavy = kNone, wide_h = 0, wide_c = 0;
+  auto add = [&](const std::string& atom, long count, double spread) {
+    const size_t row =
+        count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
+    const double level2 = spread * rows[row].factors[1];
+    const double level11 = spread * rows[row].factors[kLevelCount - 1];
+    double& narrow = atom[0] == 'H' ? narrow_h : narrow_heavy;
+    narrow = std::min(narrow, level2);
+    if (!is_main_atom(atom)) return;
+    if (atom[0] == 'H') wide_h = std::max(wide_h, level11);
+    if (atom[0] == 'C') wide_c = std::max(wide_c, level11);
+  };
+  // Spreads as the table prints them.
+  auto printed = [](double spread) { return strtod_text(format_f4(spread)); };
+  for (const ContextStatistic& r : table.context) {
+    const long count = table.shrunk ? r.calibration_count : static_cast<long>(r.summary.count);
+    add(r.atom, count, printed(table.shrunk ? r.spread : r.summary.sd));
+  }
+  for (const BaseStatistic& b : table.base) {
+    add(b.atom, kMaxCountedObservations + 1, printed(b.summary.sd));
+  }
+  auto narrowest = [&](double value) {
+    return value == kNone ? std::string("-") : format_message("%.6f ppm", value);
+  };
+  return "Tolerances: narrowest at level 2 " + narrowest(narrow_h) + " (protons), " +
+         narrowest(narrow_heavy) +
+         format_message(
+             " (other nuclei); widest at level 11 of the main atoms %.4f ppm "
+             "(protons), %.4f ppm (carbons)\n",
+             wide_h, wide_c);
+}
+
 std::string format_build_report(const StatsOptions& options, const DataSet& data,
-                                const StatisticsTable& table) {
+                                const StatisticsTable& own_data, const StatisticsTable& written) {
+  const StatisticsTable& table = own_data;
   std::string report =
       format_message("Entries used: %zu (%zu distinct RNAs); shifts read: %zu, used: %zu\n",
                      data.entries.size(), data.rnas, data.shifts_read, count_shifts(data.entries));
@@ -84,8 +172,9 @@ std::string format_build_report(const StatsOptions& options, const DataSet& data
     report += format_message("  %s %-5s %4zu left out, kept %.4f to %.4f\n", b.base.c_str(),
                              b.atom.c_str(), b.removed, b.limits.low, b.limits.high);
   }
-  report += format_message("Records written to %s: %zu context statistics, %zu base statistics\n",
-                           options.table_file.c_str(), table.context.size(), table.base.size());
+  report += format_message("Records written to %s: %zu context statistics%s, %zu base statistics\n",
+                           options.table_file.c_str(), written.context.size(),
+                           written.shrunk ? " (shrunk)" : "", written.base.size());
   return report;
 }
 

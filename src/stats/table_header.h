@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "stats/shrinkage_builder.h"
 #include "stats/stats_builder.h"
 #include "stats/stats_data_set.h"
 #include "stats/stats_options.h"
@@ -21,10 +22,22 @@ std::string base_name(const std::string& path);
 std::vector<std::string> table_header(const StatsOptions& options, const DataSet& data,
                                       const StatisticsTable& table);
 
+// The header lines that say how a shrunk table was made: means, records,
+// spreads, the calibration count in field 4, floors and caps, and the
+// choices per atom.
+std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t structures);
+
+// The narrowest tolerances at level 2 (protons; carbons, nitrogens and
+// phosphorus) and the widest at level 11 of the main atoms (protons;
+// carbons) that `table` gives with the multiplier rows `rows`, one line.
+std::string tolerance_summary(const StatisticsTable& table,
+                              const std::vector<MultiplierValues>& rows);
+
 // The build report: entries and shifts used and left out, shifts ignored by
-// kind, the outlier filter per base and atom, and the records written.
+// kind, the outlier filter per base and atom (from `own_data`, the raw
+// statistics of the data), and the records of `written`, the table written.
 std::string format_build_report(const StatsOptions& options, const DataSet& data,
-                                const StatisticsTable& table);
+                                const StatisticsTable& own_data, const StatisticsTable& written);
 
 }  // namespace mirelon
 

@@ -42,12 +42,12 @@ void write_data_set(const ProgramRun& run) {
             "5 A 0 6 4 5\n6 U 5 7 3 6\n7 G 6 8 2 7\n8 C 7 0 1 8\n");
 }
 
-TEST(MirelonStatsTest, MirelonPredictsWithTheTableItWrites) {
+TEST(MirelonStatsTest, MirelonPredictsWithTheRawTableItWrites) {
   ProgramRun run;
   ASSERT_TRUE(run.ok());
   write_data_set(run);
-  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "-d 2024-01-02 -n 'Source: tests' manifest.txt"),
-            0)
+  ASSERT_EQ(
+      run.run_program(MIRELON_STATS_BINARY, "-R -d 2024-01-02 -n 'Source: tests' manifest.txt"), 0)
       << run.file("stderr");
   const std::string report = run.file("stdout");
   EXPECT_NE(report.find("Entries used: 2 (2 distinct RNAs); shifts read: 10, used: 7\n"),
@@ -107,6 +107,36 @@ TEST(MirelonStatsTest, MirelonPredictsWithTheTableItWrites) {
   EXPECT_EQ(prot.substr(14, 9), "   2.2005");
 }
 
+TEST(MirelonStatsTest, ShrunkTableByDefault) {
+  ProgramRun run;
+  ASSERT_TRUE(run.ok());
+  write_data_set(run);
+  // A structure-only entry: its contexts count, it has no shifts to read.
+  run.write("manifest.txt", "r1 r1.db r1.dat\nr2 r2.db r2.str -10\nr3 r3.db -\n");
+  run.write("r3.db", "GCGC\n(())\n");
+  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "manifest.txt"), 0) << run.file("stderr");
+  const std::string table_text = run.file("statfile.tab");
+  StatTable table;
+  std::string error;
+  ASSERT_TRUE(parse_stat_table(table_text, "statfile.tab", &table, &error)) << error;
+  EXPECT_NE(table_text.find("FIELD 4 OF SECTION 1 IS A CALIBRATION COUNT"), std::string::npos);
+  EXPECT_NE(table_text.find("(1 of them without shifts)"), std::string::npos) << table_text;
+  // Records for contexts never observed: G H8 of the structure-only r3's
+  // first residue (0o0oGwCw is observed, 0o0oGwCo only in other ways).
+  bool seen = false, unseen = false;
+  for (const auto& record : table.context) {
+    if (record[kContextAtom] != "H8") continue;
+    if (record[kContextKey] == "0o0oGwCw") seen = true;
+    if (record[kContextKey] == "UoAoGoCo") unseen = true;
+    EXPECT_GE(strtol10(record[kContextCount]), 2) << record[kContextKey];
+  }
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(unseen);
+  EXPECT_NE(run.file("stdout").find("Tolerances: narrowest at level 2 "), std::string::npos);
+  ASSERT_EQ(run.run("-s rna.ct -c 11"), 0) << run.file("stdout");
+  EXPECT_NE(run.file("kesta.prot").find("  H8     1   s\n"), std::string::npos);
+}
+
 TEST(MirelonStatsTest, UnreadableInputsAndBadOptions) {
   ProgramRun run;
   ASSERT_TRUE(run.ok());
@@ -136,7 +166,7 @@ TEST(MirelonStatsTest, EvaluationReportIsWritten) {
   ASSERT_TRUE(run.ok());
   write_data_set(run);
   run.write("manifest.txt", "r1 r1.db r1.dat\nr2 r2.db r2.str -10\n");
-  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "-e acc -t 0 manifest.txt"), 0)
+  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "-R -e acc -t 0 manifest.txt"), 0)
       << run.file("stderr");
   const std::string md = run.file("acc.md");
   EXPECT_EQ(md.rfind("# Accuracy of the statistics table statfile.tab\n", 0), 0u) << md;
@@ -145,6 +175,16 @@ TEST(MirelonStatsTest, EvaluationReportIsWritten) {
   // H8 and so predicts nothing for r2: one of three H8 shifts is predicted.
   EXPECT_NE(md.find("| `H8` | 3 | 33.3 % | 0.0 % | 0.100 | 0.100 |"), std::string::npos) << md;
   EXPECT_EQ(run.file("acc.svg").rfind("<svg ", 0), 0u);
+
+  // The shrunk table against the raw one, holding out the first RNA only.
+  ASSERT_EQ(run.run_program(MIRELON_STATS_BINARY, "-e shrunk -y 1 manifest.txt"), 0)
+      << run.file("stderr");
+  const std::string shrunk = run.file("shrunk.md");
+  EXPECT_NE(shrunk.find("each of the first 1 of the 2 RNAs"), std::string::npos) << shrunk;
+  EXPECT_NE(shrunk.find("## Shrunk and raw tables side by side"), std::string::npos);
+  EXPECT_NE(shrunk.find("| RMSE all atoms at most 1.06 ppm |"), std::string::npos);
+  EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-e shrunk -y 0 manifest.txt"), 1);
+  EXPECT_EQ(run.file("stderr"), "mirelon-stats: bad -y 0\n");
 }
 
 }  // namespace
