@@ -25,6 +25,9 @@
 #include "shifts/shift_data.h"
 #include "shifts/shift_offsets.h"
 #include "structure/structure.h"
+#include "tool/tool_fail.h"
+
+using mirelon::fail;
 
 namespace {
 
@@ -51,19 +54,6 @@ void print_help() {
       "experiment, PREFIX.html; with SHIFTS also PREFIX.tsv and PREFIX-residues.svg.\n"
       "\n",
       stdout);
-}
-
-// Writes the printf-formatted message to standard error and ends the run
-// with exit status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
-
-void fail(const char* format, ...) {
-  std::fflush(stdout);
-  std::va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
 }
 
 // A structure to check, with the name the ranking and the legend give it.

@@ -20,6 +20,9 @@
 #include "common/numbers.h"
 #include "common/options.h"
 #include "structure/structure.h"
+#include "tool/tool_fail.h"
+
+using mirelon::fail;
 
 namespace {
 
@@ -46,19 +49,6 @@ void print_help() {
       "\t\trecognised by its content (default standard input, also for \"-\")\n"
       "\n",
       stdout);
-}
-
-// Writes the printf-formatted message to standard error and ends the run
-// with exit status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
-
-void fail(const char* format, ...) {
-  std::fflush(stdout);
-  std::va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
 }
 
 // The converted structure in the format named by `format`.

@@ -21,6 +21,9 @@
 #include "prediction/structure_prediction.h"
 #include "prediction/table_file.h"
 #include "structure/structure.h"
+#include "tool/tool_fail.h"
+
+using mirelon::fail;
 
 namespace {
 
@@ -48,19 +51,6 @@ void print_help() {
       "\t-o\toutput file (default standard output)\n"
       "\n",
       stdout);
-}
-
-// Writes the printf-formatted message to standard error and ends the run
-// with exit status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
-
-void fail(const char* format, ...) {
-  std::fflush(stdout);
-  std::va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
 }
 
 // The structure file's name without its folder and its extension.

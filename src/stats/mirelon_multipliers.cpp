@@ -17,24 +17,15 @@
 #include <string>
 
 #include "stats/multipliers.h"
+#include "tool/tool_fail.h"
+
+using mirelon::fail;
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: mirelon-multipliers [-h]\n"
     "Writes the interval multipliers (section 3 of a statistics table) to standard output.\n";
-
-// Writes the printf-formatted message to standard error and ends the run
-// with exit status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
-
-void fail(const char* format, ...) {
-  std::va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
-}
 
 }  // namespace
 

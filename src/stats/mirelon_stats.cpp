@@ -17,22 +17,10 @@
 #include "stats/stats_evaluation.h"
 #include "stats/stats_options.h"
 #include "stats/table_header.h"
+#include "tool/tool_fail.h"
 
 namespace mirelon {
 namespace {
-
-// Writes the printf-formatted message to standard error, after everything
-// already written to standard output, and ends the run with exit status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...);
-
-void fail(const char* format, ...) {
-  std::fflush(stdout);
-  std::va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::exit(1);
-}
 
 // Ends the run with a message of the data set or the evaluation.
 [[noreturn]] void fail_with(const std::string& error) {
