@@ -1,8 +1,8 @@
 // The accuracy report of a statistics table: per atom the root mean square
 // error of the predicted shifts and, per prediction level, the fraction of
 // observed shifts inside the predicted interval, for the table with its
-// context statistics and for the base-only baseline. Written as Markdown and
-// as an SVG figure.
+// context statistics and for the base-only baseline, written as Markdown
+// (the figure is in accuracy_figure.h).
 #ifndef MIRELON_ACCURACY_REPORT_H_
 #define MIRELON_ACCURACY_REPORT_H_
 
@@ -40,6 +40,9 @@ struct ModelAccuracy {
   AtomAccuracy total;
 };
 
+// The entry of `atom` in `model`; null when it has none.
+const AtomAccuracy* find_atom(const ModelAccuracy& model, const std::string& atom);
+
 // Another setting of the builder (outlier filter, source of the base
 // statistics), evaluated like the shipped one.
 struct FilterTrial {
@@ -69,10 +72,6 @@ struct AccuracyReport {
 // The report as Markdown: description, targets met or missed (with the
 // margin), coverage per level against nominal, per-atom table, filter trials.
 std::string format_accuracy_markdown(const AccuracyReport& report);
-
-// The figure as a standalone SVG document: coverage against nominal for both
-// tables, and the RMSE per atom of both tables (hydrogens, then heavy atoms).
-std::string format_accuracy_svg(const AccuracyReport& report);
 
 }  // namespace mirelon
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "stats/accuracy_figure.h"
 #include "stats/accuracy_report.h"
 #include "stats/multipliers.h"
 #include "stats/shrinkage_builder.h"

@@ -53,21 +53,6 @@ struct ShrunkTable {
 // The atoms whose records come first and whose level-11 tolerance is capped.
 bool is_main_atom(const std::string& atom);
 
-// All context keys a structure can produce for a nucleotide of base A, C, G
-// or U: neighbours A, C, G, U with mark w or o, or 0o where missing; the
-// own piece never 0o; two-before is 0o whenever one-before is.
-std::vector<std::string> possible_context_keys();
-
-// A cell of the hierarchy (one atom in one context, coarse or fine) and the
-// shrinkage of its mean towards the prior of the coarser level.
-struct CellMean {
-  double mean = 0;  // mean of the per-RNA means
-  size_t rnas = 0;  // w
-};
-// (w y + L prior) / (w + L) with w the RNAs and y the mean of the cell; the
-// prior for an absent or empty cell.
-double shrink(const CellMean* cell, double prior, double strength);
-
 // Builds the shrunk table from `observations` (training RNAs only) and
 // `key_counts` (how often each context key occurs in the structures it may
 // learn from), with the multiplier rows `rows` (multiplier_rows()).

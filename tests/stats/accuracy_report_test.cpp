@@ -5,45 +5,20 @@
 #include <cmath>
 #include <string>
 
+#include "stats/accuracy_sample.h"
+
 namespace mirelon {
 namespace {
 
-AtomAccuracy atom(const std::string& name, size_t predicted, double squared_error,
-                  size_t inside_each_level) {
-  AtomAccuracy a;
-  a.atom = name;
-  a.observed = predicted + 1;
-  a.predicted = predicted;
-  a.from_context = predicted / 2;
-  a.squared_error = squared_error;
-  a.inside.fill(inside_each_level);
-  return a;
-}
-
-AccuracyReport sample_report() {
-  AccuracyReport report;
-  report.title = "Accuracy";
-  report.description = {"Some words."};
-  report.nominal = {50, 60, 70, 80, 90, 95, 98, 99, 99.5, 99.8, 99.9};
-  report.context.atoms = {atom("H1'", 100, 1.0, 94), atom("H5\"", 50, 2.0, 45),
-                          atom("C1'", 10, 10.0, 9)};
-  report.baseline.atoms = {atom("H1'", 100, 4.0, 96), atom("H5\"", 50, 1.0, 50),
-                           atom("C1'", 10, 40.0, 10)};
-  for (const AtomAccuracy& a : report.context.atoms) report.context.total.add(a);
-  for (const AtomAccuracy& a : report.baseline.atoms) report.baseline.total.add(a);
-  report.target_atoms = {"H1'", "H5\"", "P"};
-  return report;
-}
-
 TEST(AccuracyReportTest, RmseAndCoverage) {
-  const AtomAccuracy a = atom("H1'", 100, 1.0, 94);
+  const AtomAccuracy a = sample_atom("H1'", 100, 1.0, 94);
   EXPECT_DOUBLE_EQ(a.rmse(), 0.1);
   EXPECT_DOUBLE_EQ(a.coverage(5), 94);
   EXPECT_DOUBLE_EQ(a.coverage(0), 0);
   EXPECT_DOUBLE_EQ(a.coverage(12), 0);
   EXPECT_DOUBLE_EQ(AtomAccuracy().rmse(), 0);
   AtomAccuracy sum = a;
-  sum.add(atom("C1'", 10, 10.0, 9));
+  sum.add(sample_atom("C1'", 10, 10.0, 9));
   EXPECT_EQ(sum.predicted, 110u);
   EXPECT_EQ(sum.inside[10], 103u);
   EXPECT_DOUBLE_EQ(sum.rmse(), std::sqrt(11.0 / 110));
@@ -72,16 +47,6 @@ TEST(AccuracyReportTest, MarkdownStatesTargetsWithTheirMargins) {
             std::string::npos)
       << md;
   EXPECT_NE(md.find("| 9 | 99.5 % | 92.5 % | 97.5 % |"), std::string::npos);
-}
-
-TEST(AccuracyReportTest, SvgIsWellFormedAndEscapesAtomNames) {
-  const std::string svg = format_accuracy_svg(sample_report());
-  EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
-  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
-  EXPECT_NE(svg.find(">H5&quot;</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">H1&apos;</text>"), std::string::npos);
-  EXPECT_EQ(svg.find("H5\"<"), std::string::npos);
-  EXPECT_EQ(svg.find("nan"), std::string::npos);
 }
 
 }  // namespace
