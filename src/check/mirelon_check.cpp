@@ -14,6 +14,7 @@
 #include "check/assignment_check.h"
 #include "check/check_report.h"
 #include "check/predicted_peaks.h"
+#include "check/residue_picture.h"
 #include "check/structure_ranking.h"
 #include "check/svg_pictures.h"
 #include "common/files.h"

@@ -1,14 +1,11 @@
 #include "check/svg_pictures.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 #include <string_view>
 
+#include "check/svg_drawing.h"
 #include "common/messages.h"
-#include "common/prediction_levels.h"
 #include "common/text.h"
 
 namespace mirelon {
@@ -18,11 +15,7 @@ namespace {
 // Spectrum geometry, in pixels.
 constexpr double kWidth = 860;
 constexpr double kHeight = 760;
-constexpr double kMarginLeft = 72;
-constexpr double kMarginRight = 24;
-constexpr double kMarginTop = 118;
 constexpr double kMarginBottom = 52;
-constexpr double kLegendLine = 17;
 // Labels: monospace 10 px, whose glyphs are 0.6 em wide; a pixel of room
 // on every side.
 constexpr double kLabelFont = 10;
@@ -37,36 +30,6 @@ constexpr double kMinProtonMargin = 0.1;
 constexpr double kMinHeavyMargin = 1.0;
 constexpr double kEmptyProtonCentre = 5;
 constexpr double kEmptyHeavyCentre = 100;
-
-struct BaseColour {
-  std::string_view base;
-  std::string_view colour;
-};
-constexpr std::array<BaseColour, 4> kBaseColours = {{
-    {"A", "#1b9e77"},
-    {"C", "#7570b3"},
-    {"G", "#d95f02"},
-    {"U", "#e7298a"},
-}};
-constexpr std::string_view kOtherColour = "#666666";
-constexpr std::string_view kOutlierColour = "#d00000";
-
-std::string_view base_colour(std::string_view base) {
-  for (const BaseColour& entry : kBaseColours) {
-    if (entry.base == base) return entry.colour;
-  }
-  return kOtherColour;
-}
-
-void append(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void append(std::string* out, const char* format, ...) {
-  char buffer[1024];
-  std::va_list args;
-  va_start(args, format);
-  const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (length > 0) out->append(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
-}
 
 // A ppm range mapped to pixels, increasing or decreasing.
 struct Axis {
@@ -147,97 +110,7 @@ void append_axis(std::string* out, const Axis& axis, bool horizontal, const Box&
   }
 }
 
-std::string svg_start(double width, double height) {
-  std::string out;
-  append(&out,
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-         "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"12\">\n"
-         "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
-         width, height, width, height, width, height);
-  return out;
-}
-
-void append_legend_lines(std::string* out, const std::vector<std::string>& lines) {
-  double y = 20;
-  for (const std::string& line : lines) {
-    append(out, "<text x=\"12\" y=\"%.1f\">%s</text>\n", y, xml_escape(line).c_str());
-    y += kLegendLine;
-  }
-}
-
-std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title) {
-  std::vector<std::string> lines = {
-      title, "Structure: " + legend.structure, "Table: " + legend.table,
-      format_message("Level %ld: boxes of +/- the tolerance holding %g %% of resonances",
-                     legend.level,
-                     100 * kLevelCoverages[static_cast<size_t>(legend.level - kMinLevel)])};
-  if (!legend.note.empty()) lines.push_back(legend.note);
-  return lines;
-}
-
-// Places to try for a label of size w x h around an anchor box, nearest
-// first: beside the box on the right, left, above, below and at the four
-// corners, then rings further out (drawn with a leader line).
-std::vector<Box> label_places(const Box& anchor, double w, double h) {
-  const double cx = anchor.x + anchor.width / 2;
-  const double cy = anchor.y + anchor.height / 2;
-  std::vector<Box> places = {
-      {anchor.x + anchor.width + 1, cy - h / 2, w, h},
-      {anchor.x - 1 - w, cy - h / 2, w, h},
-      {cx - w / 2, anchor.y - 1 - h, w, h},
-      {cx - w / 2, anchor.y + anchor.height + 1, w, h},
-      {anchor.x + anchor.width + 1, anchor.y - 1 - h, w, h},
-      {anchor.x - 1 - w, anchor.y - 1 - h, w, h},
-      {anchor.x + anchor.width + 1, anchor.y + anchor.height + 1, w, h},
-      {anchor.x - 1 - w, anchor.y + anchor.height + 1, w, h},
-  };
-  constexpr int kRings = 6;
-  constexpr int kDirections = 16;
-  constexpr double kRingStep = 9;
-  for (int ring = 1; ring <= kRings; ++ring) {
-    const double distance = ring * kRingStep;
-    for (int k = 0; k < kDirections; ++k) {
-      const double angle = 2 * M_PI * k / kDirections;
-      const double dx = std::cos(angle) * (anchor.width / 2 + w / 2 + distance);
-      const double dy = std::sin(angle) * (anchor.height / 2 + h / 2 + distance);
-      places.push_back({cx + dx - w / 2, cy + dy - h / 2, w, h});
-    }
-  }
-  return places;
-}
-
-bool inside(const Box& inner, const Box& outer) {
-  return inner.x >= outer.x && inner.y >= outer.y &&
-         inner.x + inner.width <= outer.x + outer.width &&
-         inner.y + inner.height <= outer.y + outer.height;
-}
-
 }  // namespace
-
-bool boxes_overlap(const Box& a, const Box& b) {
-  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
-std::vector<std::optional<Box>> place_labels(const std::vector<Box>& anchors,
-                                             const std::vector<Box>& label_sizes, const Box& area) {
-  std::vector<std::optional<Box>> placed(anchors.size());
-  std::vector<Box> taken;
-  for (size_t i = 0; i < anchors.size(); ++i) {
-    for (const Box& place : label_places(anchors[i], label_sizes[i].width, label_sizes[i].height)) {
-      if (!inside(place, area)) continue;
-      const bool free = std::none_of(taken.begin(), taken.end(), [&place](const Box& other) {
-        return boxes_overlap(place, other);
-      });
-      if (free) {
-        placed[i] = place;
-        taken.push_back(place);
-        break;
-      }
-    }
-  }
-  return placed;
-}
 
 SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionIndex& index,
                                  const std::vector<PredictedPeak>& peaks,
@@ -391,86 +264,6 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
   out += "</text>\n";
   out += "</svg>\n";
   return picture;
-}
-
-std::string residue_picture(const PredictionIndex& index, const Structure& structure,
-                            const std::vector<double>& mean_abs_z, long level,
-                            const PictureLegend& legend) {
-  // Bars fill about 600 pixels for a short RNA and are 7 pixels wide for a
-  // long one.
-  constexpr double kMinBarWidth = 7;
-  constexpr double kShortRnaBars = 600;
-  constexpr double kBarsHeight = 220;
-  constexpr double kArcsHeight = 150;
-  constexpr double kZCeiling = 8;
-  const size_t n = index.size();
-  const double bar_width =
-      std::max(kMinBarWidth, kShortRnaBars / static_cast<double>(std::max<size_t>(n, 1)));
-  const double width =
-      std::max(640.0, kMarginLeft + kMarginRight + bar_width * static_cast<double>(n));
-  const double height = kMarginTop + kBarsHeight + 30 + kArcsHeight + 20;
-  const Box bars{kMarginLeft, kMarginTop, bar_width * static_cast<double>(n), kBarsHeight};
-  std::string out = svg_start(width, height);
-  const auto bar_y = [&](double z) {
-    return bars.y + bars.height * (1 - std::min(z, kZCeiling) / kZCeiling);
-  };
-  append(&out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>\n", bars.x,
-         bars.y + bars.height, bars.x + bars.width, bars.y + bars.height);
-  for (int z = 0; z <= static_cast<int>(kZCeiling); z += 2) {
-    append(&out,
-           "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
-           "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n",
-           bars.x - 5, bar_y(z), bars.x, bar_y(z), bars.x - 8, bar_y(z) + 4, z);
-  }
-  const double threshold = kLevelNormalQuantiles[static_cast<size_t>(level - kMinLevel)];
-  append(&out,
-         "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
-         "stroke-dasharray=\"4 3\"/>\n",
-         bars.x, bar_y(threshold), bars.x + bars.width, bar_y(threshold),
-         std::string(kOutlierColour).c_str());
-  const double x_title = bars.x - 40;
-  const double y_title = bars.y + bars.height / 2;
-  append(&out,
-         "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" transform=\"rotate(-90 %.1f %.1f)\">"
-         "mean |z|</text>\n",
-         x_title, y_title, x_title, y_title);
-  for (size_t i = 0; i < n; ++i) {
-    const double x = bars.x + bar_width * static_cast<double>(i);
-    if (mean_abs_z[i] >= 0) {
-      const double top = bar_y(mean_abs_z[i]);
-      append(&out, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
-             x + 0.5, top, bar_width - 1, bars.y + bars.height - top,
-             mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
-                                       : std::string(base_colour(index.base(i))).c_str());
-    }
-    if (i % 10 == 0) {
-      append(&out,
-             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-             x + bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
-    }
-  }
-  // Helices: each pair an arc below the sequence, so that stems show as
-  // nested bands and a misassigned stretch can be told from a loop.
-  const double arc_base = bars.y + bars.height + 24;
-  out += "<g fill=\"none\" stroke=\"#4477aa\" stroke-width=\"1\">\n";
-  for (size_t i = 0; i < structure.partners.size() && i < n; ++i) {
-    const std::optional<size_t>& partner = structure.partners[i];
-    if (!partner || *partner <= i || *partner >= n) continue;
-    const double x1 = bars.x + bar_width * (static_cast<double>(i) + 0.5);
-    const double x2 = bars.x + bar_width * (static_cast<double>(*partner) + 0.5);
-    const double depth = std::min(kArcsHeight, (x2 - x1) / 2);
-    append(&out, "<path d=\"M%.1f %.1fC%.1f %.1f %.1f %.1f %.1f %.1f\"/>\n", x1, arc_base, x1,
-           arc_base + depth * 1.33, x2, arc_base + depth * 1.33, x2, arc_base);
-  }
-  out += "</g>\n";
-  std::vector<std::string> lines =
-      legend_lines(legend, "Mean |z| per residue, pairs as arcs below");
-  lines.push_back(format_message(
-      "Red bars: mean |z| above %.2f, the level's tolerance (dashed); no bar: nothing observed",
-      threshold));
-  append_legend_lines(&out, lines);
-  out += "</svg>\n";
-  return out;
 }
 
 }  // namespace mirelon

@@ -1,36 +1,16 @@
-// The pictures of mirelon-check as SVG: the predicted spectrum of one
-// experiment (with the observed peaks over it when there are any) and the
-// per-residue picture of an assignment check.
+// The predicted spectrum of one experiment as SVG, with the observed peaks
+// over it when there are any; the legend shared by mirelon-check's pictures.
 #ifndef MIRELON_CHECK_SVG_PICTURES_H_
 #define MIRELON_CHECK_SVG_PICTURES_H_
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "check/label_placement.h"
 #include "check/predicted_peaks.h"
-#include "structure/structure.h"
 
 namespace mirelon {
-
-// An axis-parallel rectangle in picture coordinates (pixels, y downwards).
-struct Box {
-  double x = 0;
-  double y = 0;
-  double width = 0;
-  double height = 0;
-};
-
-// True when the two boxes share more than an edge.
-bool boxes_overlap(const Box& a, const Box& b);
-
-// Places one label of the given size near each anchor box, inside `area`,
-// such that no two labels overlap: the first free place of a fixed list of
-// places around the anchor, nearest first. A label without a free place is
-// left out (nothing in its slot). Anchors are handled in the order given.
-std::vector<std::optional<Box>> place_labels(const std::vector<Box>& anchors,
-                                             const std::vector<Box>& label_sizes, const Box& area);
 
 // An observed peak over a predicted one: both shifts observed (referencing
 // offsets removed), and whether either is an outlier.
@@ -49,6 +29,7 @@ struct PictureLegend {
   std::string note;  // a further line (offsets removed), or empty
 };
 
+// A drawn spectrum.
 struct SpectrumPicture {
   std::string svg;
   std::vector<Box> labels;  // the boxes of the labels drawn
@@ -62,13 +43,6 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
                                  const std::vector<PredictedPeak>& peaks,
                                  const std::vector<ObservedPeak>& observed,
                                  const PictureLegend& legend);
-
-// The mean |z| of each residue along the sequence (negative: nothing
-// observed) as bars, the level's tolerance as a line, and the helices of
-// `structure` as arcs under the bars.
-std::string residue_picture(const PredictionIndex& index, const Structure& structure,
-                            const std::vector<double>& mean_abs_z, long level,
-                            const PictureLegend& legend);
 
 }  // namespace mirelon
 

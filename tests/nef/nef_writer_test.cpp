@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "common/star.h"
 #include "common/text.h"
 #include "nef/nef_dictionary.h"
+#include "nef/nef_test_support.h"
 #include "prediction/table_file.h"
 #include "program_run.h"
 #include "shifts/shift_data.h"
@@ -22,89 +22,7 @@
 namespace mirelon {
 namespace {
 
-const std::string kTablePath = std::string(MIRELON_SOURCE_DIR) + "/data/statfile.tab";
 const std::string kNefFolder = std::string(MIRELON_SHARED_DATA) + "/formats/nef";
-
-const StatTable& shipped_table() {
-  static const StatTable table = [] {
-    StatTable loaded;
-    std::string error;
-    EXPECT_TRUE(load_stat_table(kTablePath, &loaded, &error)) << error;
-    return loaded;
-  }();
-  return table;
-}
-
-Structure structure_of(const std::string& content, const std::string& name = "rna.db") {
-  Structure structure;
-  std::string error;
-  EXPECT_TRUE(parse_structure(content, name, &structure, &error)) << error;
-  return structure;
-}
-
-NefSettings settings_for(const std::string& name) {
-  NefSettings settings;
-  settings.input_name = name;
-  settings.name = "test";
-  settings.table_path = kTablePath;
-  settings.creation_date = "2026-01-01T00:00:00";
-  settings.uuid = "mirelon-nef-2026-01-01T00:00:00-1";
-  settings.program_version = "1.1";
-  return settings;
-}
-
-// The NEF text of `structure`; the warnings go to `warnings` when given.
-std::string nef_text(const Structure& structure, const NefSettings& settings,
-                     std::vector<std::string>* warnings = nullptr) {
-  StructurePrediction prediction;
-  std::string error;
-  EXPECT_TRUE(
-      predict_structure_shifts(structure, shipped_table(), settings.level, &prediction, &error))
-      << error;
-  std::string text;
-  std::vector<std::string> notes;
-  EXPECT_TRUE(build_nef(structure, prediction, settings, &text, &notes, &error)) << error;
-  if (warnings != nullptr) *warnings = notes;
-  return text;
-}
-
-std::string nef_error(const Structure& structure, const NefSettings& settings) {
-  StructurePrediction prediction;
-  std::string error;
-  EXPECT_TRUE(
-      predict_structure_shifts(structure, shipped_table(), settings.level, &prediction, &error));
-  std::string text;
-  std::vector<std::string> warnings;
-  EXPECT_FALSE(build_nef(structure, prediction, settings, &text, &warnings, &error));
-  return error;
-}
-
-// The rows of the first loop of category `category` in `text`.
-std::vector<std::map<std::string, std::string>> loop_rows(const std::string& text,
-                                                          const std::string& category) {
-  std::vector<StarBlock> blocks;
-  std::string error;
-  EXPECT_TRUE(parse_star(text, "nef", &blocks, &error)) << error;
-  std::vector<std::map<std::string, std::string>> rows;
-  for (const StarFrame& frame : blocks.at(0).saveframes) {
-    for (const StarLoop& loop : frame.loops) {
-      if (loop.tags[0].rfind("_" + category + ".", 0) != 0) continue;
-      for (const auto& values : loop.rows) {
-        std::map<std::string, std::string> row;
-        for (size_t c = 0; c < values.size(); ++c) {
-          row[loop.tags[c].substr(category.size() + 2)] = values[c];
-        }
-        rows.push_back(row);
-      }
-    }
-  }
-  return rows;
-}
-
-// Three strands: a left-out N, a G-U pair inside the duplex, a strand of one.
-constexpr const char* kThreeStrands = "GGNGCC&GGCUCC&A\n((.(((&))))).&.\n";
-// An H-type pseudoknot.
-constexpr const char* kPseudoknot = "GGCGAAGCAGAACGCCAACUGC\n((((..[[[[..))))..]]]]\n";
 
 TEST(NefNamesTest, ChainCodesNamesAndDates) {
   EXPECT_EQ(chain_code(0), "A");
@@ -175,98 +93,6 @@ TEST(NefMolecularSystemTest, NaturalNumberingAndItsFaults) {
   EXPECT_EQ(loop_rows(nef_text(structure_of(two, "rna.ct"), settings), "nef_sequence").size(), 2u);
   EXPECT_EQ(nef_error(structure_of("Nn\n..\n"), settings_for("rna.db")),
             "rna.db: no nucleotide is A, C, G or U: there is nothing to write\n");
-}
-
-// The bonds each pair must have, as the atoms "donor-or-H acceptor" of the
-// 5' member's base first: what the restraint list is checked against.
-std::set<std::string> expected_bonds(const Structure& structure, bool wobble) {
-  struct Bond {
-    const char* first;
-    const char* second;
-    std::vector<std::string> atoms;  // base:atom pairs, hydrogen row then donor row
-  };
-  static const std::vector<Bond> kBonds = {
-      {"G", "C", {"G:H1 C:N3", "G:N1 C:N3", "G:H21 C:O2", "G:N2 C:O2", "C:H41 G:O6", "C:N4 G:O6"}},
-      {"A", "U", {"U:H3 A:N1", "U:N3 A:N1", "A:H61 U:O4", "A:N6 U:O4"}},
-  };
-  static const Bond kWobble = {"G", "U", {"G:H1 U:O2", "G:N1 U:O2", "U:H3 G:O6", "U:N3 G:O6"}};
-  std::set<std::string> bonds;
-  for (size_t i = 0; i < structure.size(); ++i) {
-    if (!structure.partners[i] || *structure.partners[i] < i) continue;
-    const size_t j = *structure.partners[i];
-    std::vector<const Bond*> candidates;
-    candidates.reserve(kBonds.size() + 1);
-    for (const Bond& bond : kBonds) candidates.push_back(&bond);
-    if (wobble) candidates.push_back(&kWobble);
-    for (const Bond* bond : candidates) {
-      const std::string& a = structure.bases[i];
-      const std::string& b = structure.bases[j];
-      if (!((a == bond->first && b == bond->second) || (a == bond->second && b == bond->first))) {
-        continue;
-      }
-      for (const std::string& text : bond->atoms) {
-        // "X:atom Y:atom" with X and Y base letters: put in positions.
-        const size_t space = text.find(' ');
-        auto where = [&](const std::string& part) {
-          const std::string base = part.substr(0, part.find(':'));
-          return decimal(static_cast<int64_t>((base == a ? i : j) + 1)) +
-                 part.substr(part.find(':'));
-        };
-        bonds.insert(where(text.substr(0, space)) + " " + where(text.substr(space + 1)));
-      }
-    }
-  }
-  return bonds;
-}
-
-std::set<std::string> written_bonds(const std::string& text) {
-  std::set<std::string> bonds;
-  for (const auto& row : loop_rows(text, "nef_distance_restraint")) {
-    bonds.insert(row.at("sequence_code_1") + ":" + row.at("atom_name_1") + " " +
-                 row.at("sequence_code_2") + ":" + row.at("atom_name_2"));
-    const bool hydrogen = row.at("atom_name_1")[0] == 'H';
-    EXPECT_EQ(row.at("lower_limit"), hydrogen ? "1.80" : "2.70");
-    EXPECT_EQ(row.at("upper_limit"), hydrogen ? "2.00" : "3.00");
-  }
-  return bonds;
-}
-
-TEST(NefDistanceRestraintsTest, ExactlyTheBondsOfTheCanonicalPairs) {
-  for (const char* content : {kThreeStrands, kPseudoknot}) {
-    const Structure structure = structure_of(content);
-    NefSettings settings = settings_for("rna.db");
-    EXPECT_EQ(written_bonds(nef_text(structure, settings)), expected_bonds(structure, false))
-        << content;
-    settings.wobble_pairs = true;
-    EXPECT_EQ(written_bonds(nef_text(structure, settings)), expected_bonds(structure, true))
-        << content;
-  }
-  // Without a canonical pair there is no distance restraint list at all.
-  const std::string text = nef_text(structure_of("GGAAUU\n(....)\n"), settings_for("rna.db"));
-  EXPECT_EQ(text.find("nef_distance_restraint_list"), std::string::npos);
-  EXPECT_EQ(text.find("nef_dihedral_restraint_list"), std::string::npos);
-}
-
-TEST(NefDihedralRestraintsTest, WindowsThrough180KeepTheLowerLimitBelow) {
-  const std::string text = nef_text(structure_of("GGGAAACCC\n(((...)))\n"), settings_for("a"));
-  const auto rows = loop_rows(text, "nef_dihedral_restraint");
-  ASSERT_EQ(rows.size(), 2 * (3 + 6 + 4u));
-  for (const auto& row : rows) {
-    EXPECT_LT(std::stod(row.at("lower_limit")), std::stod(row.at("upper_limit"))) << row.at("name");
-    EXPECT_DOUBLE_EQ(std::stod(row.at("upper_limit")) - std::stod(row.at("lower_limit")), 60.0);
-  }
-  // The first nucleotide starts the stem: DELTA, EPSILON, ZETA; EPSILON and
-  // ZETA reach into the next nucleotide.
-  EXPECT_EQ(rows[1].at("name"), "EPSILON");
-  EXPECT_EQ(rows[1].at("lower_limit"), "180.0");
-  EXPECT_EQ(rows[1].at("upper_limit"), "240.0");
-  EXPECT_EQ(rows[1].at("target_value"), "-150.0");
-  EXPECT_EQ(rows[1].at("atom_name_4") + rows[1].at("sequence_code_4"), "P2");
-  // The second is inside: ALPHA starts at O3' of the first.
-  EXPECT_EQ(rows[3].at("name"), "ALPHA");
-  EXPECT_EQ(rows[3].at("atom_name_1") + rows[3].at("sequence_code_1"), "O3'1");
-  EXPECT_EQ(rows[4].at("name"), "BETA");
-  EXPECT_EQ(rows[4].at("lower_limit") + " " + rows[4].at("upper_limit"), "150.0 210.0");
 }
 
 // The shared CT files, with their pseudoknots, linkers and other bases, and

@@ -1,0 +1,65 @@
+#include "check/svg_drawing.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "common/messages.h"
+#include "common/prediction_levels.h"
+#include "common/text.h"
+
+namespace mirelon {
+
+namespace {
+
+constexpr double kLegendLine = 17;
+constexpr std::string_view kOtherColour = "#666666";
+
+}  // namespace
+
+std::string_view base_colour(std::string_view base) {
+  for (const BaseColour& entry : kBaseColours) {
+    if (entry.base == base) return entry.colour;
+  }
+  return kOtherColour;
+}
+
+void append(std::string* out, const char* format, ...) {
+  char buffer[1024];
+  std::va_list args;
+  va_start(args, format);
+  const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (length > 0) out->append(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
+}
+
+std::string svg_start(double width, double height) {
+  std::string out;
+  append(&out,
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+         "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"12\">\n"
+         "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
+         width, height, width, height, width, height);
+  return out;
+}
+
+void append_legend_lines(std::string* out, const std::vector<std::string>& lines) {
+  double y = 20;
+  for (const std::string& line : lines) {
+    append(out, "<text x=\"12\" y=\"%.1f\">%s</text>\n", y, xml_escape(line).c_str());
+    y += kLegendLine;
+  }
+}
+
+std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title) {
+  std::vector<std::string> lines = {
+      title, "Structure: " + legend.structure, "Table: " + legend.table,
+      format_message("Level %ld: boxes of +/- the tolerance holding %g %% of resonances",
+                     legend.level,
+                     100 * kLevelCoverages[static_cast<size_t>(legend.level - kMinLevel)])};
+  if (!legend.note.empty()) lines.push_back(legend.note);
+  return lines;
+}
+
+}  // namespace mirelon
