@@ -13,8 +13,10 @@ namespace mirelon {
 
 namespace {
 
-// The normal quantile of the two-sided 95 % interval of the median.
-constexpr double kMedianIntervalQuantile = 1.959963984540;
+// The normal quantile of the two-sided 95 % interval of the median: that of
+// prediction level 6 (95 %).
+constexpr size_t kLevel95 = 6;
+constexpr double kMedianIntervalQuantile = kLevelNormalQuantiles[kLevel95 - kMinLevel];
 
 // Atom pairs of one residue whose shifts are commonly exchanged: the two
 // hydrogens at C5' and the two amino hydrogens of C, A and G.

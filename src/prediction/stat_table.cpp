@@ -15,7 +15,7 @@ constexpr std::array<size_t, kStatSectionCount> kSectionFieldCounts = {
 constexpr size_t kMostFields = kContextFieldCount;
 // Multiplier rows that the prediction reads: counts 2 to 121 and the
 // large-count row.
-constexpr size_t kMultiplierRoom = 121;
+constexpr size_t kMultiplierRoom = kMultiplierRowCount;
 
 enum class LineKind { kComment, kTerminator, kRecord };
 
