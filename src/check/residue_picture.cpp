@@ -31,39 +31,41 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
   const auto bar_y = [&](double z) {
     return bars.y + bars.height * (1 - std::min(z, kZCeiling) / kZCeiling);
   };
-  append(&out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>\n", bars.x,
-         bars.y + bars.height, bars.x + bars.width, bars.y + bars.height);
+  append_message(&out, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>\n",
+                 bars.x, bars.y + bars.height, bars.x + bars.width, bars.y + bars.height);
   for (int z = 0; z <= static_cast<int>(kZCeiling); z += 2) {
-    append(&out,
-           "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
-           "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n",
-           bars.x - 5, bar_y(z), bars.x, bar_y(z), bars.x - 8, bar_y(z) + 4, z);
+    append_message(&out,
+                   "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+                   "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n",
+                   bars.x - 5, bar_y(z), bars.x, bar_y(z), bars.x - 8, bar_y(z) + 4, z);
   }
   const double threshold = kLevelNormalQuantiles[static_cast<size_t>(level - kMinLevel)];
-  append(&out,
-         "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
-         "stroke-dasharray=\"4 3\"/>\n",
-         bars.x, bar_y(threshold), bars.x + bars.width, bar_y(threshold),
-         std::string(kOutlierColour).c_str());
+  append_message(&out,
+                 "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+                 "stroke-dasharray=\"4 3\"/>\n",
+                 bars.x, bar_y(threshold), bars.x + bars.width, bar_y(threshold),
+                 std::string(kOutlierColour).c_str());
   const double x_title = bars.x - 40;
   const double y_title = bars.y + bars.height / 2;
-  append(&out,
-         "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" transform=\"rotate(-90 %.1f %.1f)\">"
-         "mean |z|</text>\n",
-         x_title, y_title, x_title, y_title);
+  append_message(
+      &out,
+      "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" transform=\"rotate(-90 %.1f %.1f)\">"
+      "mean |z|</text>\n",
+      x_title, y_title, x_title, y_title);
   for (size_t i = 0; i < n; ++i) {
     const double x = bars.x + bar_width * static_cast<double>(i);
     if (mean_abs_z[i] >= 0) {
       const double top = bar_y(mean_abs_z[i]);
-      append(&out, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
-             x + 0.5, top, bar_width - 1, bars.y + bars.height - top,
-             mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
-                                       : std::string(base_colour(index.base(i))).c_str());
+      append_message(&out,
+                     "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
+                     x + 0.5, top, bar_width - 1, bars.y + bars.height - top,
+                     mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
+                                               : std::string(base_colour(index.base(i))).c_str());
     }
     if (i % 10 == 0) {
-      append(&out,
-             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-             x + bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
+      append_message(
+          &out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
+          x + bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
     }
   }
   // Helices: each pair an arc below the sequence, so that stems show as
@@ -76,8 +78,8 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
     const double x1 = bars.x + bar_width * (static_cast<double>(i) + 0.5);
     const double x2 = bars.x + bar_width * (static_cast<double>(*partner) + 0.5);
     const double depth = std::min(kArcsHeight, (x2 - x1) / 2);
-    append(&out, "<path d=\"M%.1f %.1fC%.1f %.1f %.1f %.1f %.1f %.1f\"/>\n", x1, arc_base, x1,
-           arc_base + depth * 1.33, x2, arc_base + depth * 1.33, x2, arc_base);
+    append_message(&out, "<path d=\"M%.1f %.1fC%.1f %.1f %.1f %.1f %.1f %.1f\"/>\n", x1, arc_base,
+                   x1, arc_base + depth * 1.33, x2, arc_base + depth * 1.33, x2, arc_base);
   }
   out += "</g>\n";
   std::vector<std::string> lines =

@@ -1,9 +1,5 @@
 #include "check/svg_drawing.h"
 
-#include <algorithm>
-#include <cstdarg>
-#include <cstdio>
-
 #include "common/messages.h"
 #include "common/prediction_levels.h"
 #include "common/text.h"
@@ -24,30 +20,21 @@ std::string_view base_colour(std::string_view base) {
   return kOtherColour;
 }
 
-void append(std::string* out, const char* format, ...) {
-  char buffer[1024];
-  std::va_list args;
-  va_start(args, format);
-  const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (length > 0) out->append(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
-}
-
 std::string svg_start(double width, double height) {
   std::string out;
-  append(&out,
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-         "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"12\">\n"
-         "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
-         width, height, width, height, width, height);
+  append_message(&out,
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                 "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"12\">\n"
+                 "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
+                 width, height, width, height, width, height);
   return out;
 }
 
 void append_legend_lines(std::string* out, const std::vector<std::string>& lines) {
   double y = 20;
   for (const std::string& line : lines) {
-    append(out, "<text x=\"12\" y=\"%.1f\">%s</text>\n", y, xml_escape(line).c_str());
+    append_message(out, "<text x=\"12\" y=\"%.1f\">%s</text>\n", y, xml_escape(line).c_str());
     y += kLegendLine;
   }
 }

@@ -34,9 +34,6 @@ inline constexpr std::string_view kOutlierColour = "#d00000";
 // The colour of `base`; grey for anything but A, C, G and U.
 std::string_view base_colour(std::string_view base);
 
-// Appends printf-formatted text to `out` (at most 1023 characters).
-void append(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
 // The XML declaration, the opening svg element of the given size and a
 // white background.
 std::string svg_start(double width, double height);

@@ -85,28 +85,28 @@ void append_axis(std::string* out, const Axis& axis, bool horizontal, const Box&
     const double p = axis.pixel(value);
     if (horizontal) {
       const double y = area.y + area.height;
-      append(out,
-             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
-             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%.*f</text>\n",
-             p, y, p, y + 5, p, y + 18, decimals, value);
+      append_message(out,
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+                     "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%.*f</text>\n",
+                     p, y, p, y + 5, p, y + 18, decimals, value);
     } else {
-      append(out,
-             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
-             "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%.*f</text>\n",
-             area.x - 5, p, area.x, p, area.x - 8, p + 4, decimals, value);
+      append_message(out,
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#000\"/>"
+                     "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%.*f</text>\n",
+                     area.x - 5, p, area.x, p, area.x - 8, p + 4, decimals, value);
     }
   }
   const std::string text = xml_escape(title);
   if (horizontal) {
-    append(out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n",
-           area.x + area.width / 2, area.y + area.height + 40, text.c_str());
+    append_message(out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n",
+                   area.x + area.width / 2, area.y + area.height + 40, text.c_str());
   } else {
     const double x = area.x - 52;
     const double y = area.y + area.height / 2;
-    append(out,
-           "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" "
-           "transform=\"rotate(-90 %.1f %.1f)\">%s</text>\n",
-           x, y, x, y, text.c_str());
+    append_message(out,
+                   "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" "
+                   "transform=\"rotate(-90 %.1f %.1f)\">%s</text>\n",
+                   x, y, x, y, text.c_str());
   }
 }
 
@@ -155,19 +155,19 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
   SpectrumPicture picture;
   std::string& out = picture.svg;
   out = svg_start(kWidth, kHeight);
-  append(&out,
-         "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-         "stroke=\"#000\"/>\n",
-         area.x, area.y, area.width, area.height);
+  append_message(&out,
+                 "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+                 "stroke=\"#000\"/>\n",
+                 area.x, area.y, area.width, area.height);
   append_axis(&out, x_axis, true, area, "1H (ppm)");
   append_axis(&out, y_axis, false, area, std::string(experiment.heavy_nucleus) + " (ppm)");
 
   std::vector<Box> anchors;
   std::vector<Box> sizes;
-  append(&out,
-         "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
-         "height=\"%.1f\"/></clipPath>\n",
-         area.x, area.y, area.width, area.height);
+  append_message(&out,
+                 "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                 "height=\"%.1f\"/></clipPath>\n",
+                 area.x, area.y, area.width, area.height);
   out += "<g stroke-width=\"1\" clip-path=\"url(#frame)\">\n";
   for (const PredictedPeak& peak : peaks) {
     const double left = x_axis.pixel(peak.proton.mean + peak.proton.tolerance);
@@ -175,12 +175,12 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
     const double top = y_axis.pixel(peak.heavy.mean - peak.heavy.tolerance);
     const double bottom = y_axis.pixel(peak.heavy.mean + peak.heavy.tolerance);
     const std::string colour(base_colour(peak.atoms.base));
-    append(&out,
-           "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-           "stroke=\"%s\" stroke-opacity=\"0.45\"/>"
-           "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2\" fill=\"%s\"/>\n",
-           left, top, right - left, bottom - top, colour.c_str(), x_axis.pixel(peak.proton.mean),
-           y_axis.pixel(peak.heavy.mean), colour.c_str());
+    append_message(&out,
+                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+                   "stroke=\"%s\" stroke-opacity=\"0.45\"/>"
+                   "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2\" fill=\"%s\"/>\n",
+                   left, top, right - left, bottom - top, colour.c_str(),
+                   x_axis.pixel(peak.proton.mean), y_axis.pixel(peak.heavy.mean), colour.c_str());
     // The label goes beside the centre mark, not the whole box: boxes at
     // 99 % are wide and overlap, centres mostly do not.
     constexpr double kAnchorSize = 6;
@@ -195,15 +195,17 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
     const double x = x_axis.pixel(peak.proton);
     const double y = y_axis.pixel(peak.heavy);
     if (peak.outlier) {
-      append(&out,
-             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
-             "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" "
-             "stroke-width=\"2\"/>\n",
-             x, y, x_axis.pixel(predicted.proton.mean), y_axis.pixel(predicted.heavy.mean),
-             std::string(kOutlierColour).c_str(), x, y, std::string(kOutlierColour).c_str());
+      append_message(&out,
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
+                     "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" "
+                     "stroke-width=\"2\"/>\n",
+                     x, y, x_axis.pixel(predicted.proton.mean), y_axis.pixel(predicted.heavy.mean),
+                     std::string(kOutlierColour).c_str(), x, y,
+                     std::string(kOutlierColour).c_str());
     } else {
-      append(&out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
-             x - 4, y, x, y - 4);
+      append_message(
+          &out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+          x - 4, y, x, y - 4);
     }
   }
 
@@ -229,14 +231,14 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
     if (gap_x > 2 || gap_y > 2) {
       const double lx = std::clamp(ax, box.x, box.x + box.width);
       const double ly = std::clamp(ay, box.y, box.y + box.height);
-      append(&out,
-             "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#999\" "
-             "stroke-width=\"0.6\"/>\n",
-             ax, ay, lx, ly);
+      append_message(&out,
+                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#999\" "
+                     "stroke-width=\"0.6\"/>\n",
+                     ax, ay, lx, ly);
     }
-    append(&out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s</text>\n", box.x + 1,
-           box.y + kLabelHeight - 3, std::string(base_colour(peaks[i].atoms.base)).c_str(),
-           xml_escape(index.label(peaks[i].position)).c_str());
+    append_message(&out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s</text>\n", box.x + 1,
+                   box.y + kLabelHeight - 3, std::string(base_colour(peaks[i].atoms.base)).c_str(),
+                   xml_escape(index.label(peaks[i].position)).c_str());
   }
   out += "</g>\n";
 
@@ -258,8 +260,8 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
   // The colour key: the base letters in their colours.
   out += "<text x=\"700\" y=\"20\" font-weight=\"bold\">Bases:";
   for (const BaseColour& entry : kBaseColours) {
-    append(&out, " <tspan fill=\"%s\">%s</tspan>", std::string(entry.colour).c_str(),
-           std::string(entry.base).c_str());
+    append_message(&out, " <tspan fill=\"%s\">%s</tspan>", std::string(entry.colour).c_str(),
+                   std::string(entry.base).c_str());
   }
   out += "</text>\n";
   out += "</svg>\n";

@@ -5,21 +5,37 @@
 
 namespace mirelon {
 
-std::string format_message(const char* format, ...) {
-  std::va_list args;
-  va_start(args, format);
+namespace {
+
+// Appends the text of `format` and `args` to `out`.
+void append_formatted(std::string* out, const char* format, std::va_list args) {
   std::va_list copy;
   va_copy(copy, args);
   const int length = std::vsnprintf(nullptr, 0, format, copy);
   va_end(copy);
+  if (length <= 0) return;
+  const size_t start = out->size();
+  out->resize(start + static_cast<size_t>(length) + 1);
+  std::vsnprintf(out->data() + start, static_cast<size_t>(length) + 1, format, args);
+  out->resize(start + static_cast<size_t>(length));
+}
+
+}  // namespace
+
+std::string format_message(const char* format, ...) {
   std::string text;
-  if (length > 0) {
-    text.resize(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(length));
-  }
+  std::va_list args;
+  va_start(args, format);
+  append_formatted(&text, format, args);
   va_end(args);
   return text;
+}
+
+void append_message(std::string* out, const char* format, ...) {
+  std::va_list args;
+  va_start(args, format);
+  append_formatted(out, format, args);
+  va_end(args);
 }
 
 std::string capacity_message(long long count, long long capacity) {

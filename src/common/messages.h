@@ -11,6 +11,10 @@ namespace mirelon {
 // message that their program reports.
 std::string format_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Appends the printf-formatted text to `out`, whole, however long.
+void append_message(std::string* out, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
 // The message for a count above a table's capacity, shared by every step:
 // "Error: String array size COUNT larger than maximum CAPACITY.\n".
 std::string capacity_message(long long count, long long capacity);
