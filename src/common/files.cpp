@@ -89,4 +89,16 @@ bool write_tool_output(const char* name, std::string_view content, std::string* 
   return true;
 }
 
+std::string path_base_name(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string path_stem(const std::string& path) {
+  std::string name = path_base_name(path);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
 }  // namespace mirelon

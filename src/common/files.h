@@ -27,6 +27,13 @@ bool read_standard_input(std::string* content);
 // be opened, or a write or the close fails.
 bool write_output_file(const char* name, std::string_view content, std::string* error);
 
+// The last part of `path`, after its last '/'.
+std::string path_base_name(const std::string& path);
+
+// The last part of `path` without its extension (from its last '.', unless
+// that is its first character).
+std::string path_stem(const std::string& path);
+
 // Writes `content` to standard output as it stands (it may hold any bytes).
 void write_stdout(std::string_view content);
 

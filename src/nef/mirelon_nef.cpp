@@ -53,16 +53,6 @@ void print_help() {
       stdout);
 }
 
-// The structure file's name without its folder and its extension.
-std::string default_name(const std::string& path) {
-  std::string name = path;
-  const size_t slash = name.find_last_of('/');
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return mirelon::nef_safe_name(name);
-}
-
 // creation_date and uuid: with SOURCE_DATE_EPOCH set, derived from it and
 // from the inputs, so that the same inputs give the same file; otherwise the
 // current time and a random number.
@@ -141,7 +131,8 @@ int main(int argc, char* argv[]) {
   }
   mirelon::NefSettings settings;
   settings.input_name = structure_path;
-  settings.name = name != nullptr ? std::string(name) : default_name(structure_path);
+  settings.name = name != nullptr ? std::string(name)
+                                  : mirelon::nef_safe_name(mirelon::path_stem(structure_path));
   const std::string name_fault = mirelon::nef_name_fault(settings.name);
   if (!name_fault.empty()) {
     fail("The name '%s' cannot name a NEF data block: %s.\n", settings.name.c_str(),

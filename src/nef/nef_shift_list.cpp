@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/files.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
@@ -41,13 +42,8 @@ std::pair<std::string_view, std::string_view> nucleus_of(std::string_view atom) 
 }
 
 std::string shift_list_framecode(const NefSettings& settings) {
-  std::string table = settings.table_path;
-  const size_t slash = table.find_last_of('/');
-  if (slash != std::string::npos) table.erase(0, slash + 1);
-  const size_t dot = table.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) table.erase(dot);
-  return "nef_chemical_shift_list_mirelon_" + nef_safe_name(table) + "_level_" +
-         decimal(settings.level);
+  return "nef_chemical_shift_list_mirelon_" + nef_safe_name(path_stem(settings.table_path)) +
+         "_level_" + decimal(settings.level);
 }
 
 // The label of the shift list, as comment lines: the dictionary defines no

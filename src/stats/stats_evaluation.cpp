@@ -3,6 +3,7 @@
 #include <iterator>
 #include <utility>
 
+#include "common/files.h"
 #include "common/messages.h"
 #include "common/prediction_levels.h"
 #include "stats/accuracy_evaluation.h"
@@ -34,7 +35,7 @@ bool evaluate_table_settings(const StatsOptions& options, const DataSet& data,
   }
   const std::vector<Observation> all = collect_observations(data.entries, data.rnas);
   AccuracyReport report;
-  report.title = "Accuracy of the statistics table " + base_name(options.table_file);
+  report.title = "Accuracy of the statistics table " + path_base_name(options.table_file);
   for (size_t i = 0; i < kLevelCount; ++i) report.nominal[i] = 100 * kLevelCoverages[i];
   report.context = shipped.context;
   report.baseline = shipped.baseline;
@@ -125,10 +126,10 @@ bool evaluate_table_settings(const StatsOptions& options, const DataSet& data,
     Evaluation trial;
     if (!evaluate_leave_one_rna_out(data.entries, data.rnas, other, &trial, error)) return false;
     FilterTrial row;
-    row.label =
-        settings_label(options.build) +
-        (base_statistics != nullptr ? ", base statistics from the data"
-                                    : ", base statistics from " + base_name(options.compare_csv));
+    row.label = settings_label(options.build) +
+                (base_statistics != nullptr
+                     ? ", base statistics from the data"
+                     : ", base statistics from " + path_base_name(options.compare_csv));
     row.removed = build_statistics(all, options.build, catalogue_rank).removed;
     row.accuracy = trial.context;
     report.trials.push_back(std::move(row));

@@ -2,16 +2,12 @@
 
 #include <algorithm>
 
+#include "common/files.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
 
 namespace mirelon {
-
-std::string base_name(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::vector<std::string> table_header(const StatsOptions& options, const DataSet& data,
                                       const StatisticsTable& table) {
@@ -45,8 +41,8 @@ std::vector<std::string> table_header(const StatsOptions& options, const DataSet
         kMinObservations, options.build.min_rnas, options.build.min_rnas == 1 ? "" : "s"));
   }
   if (!options.base_csv.empty()) {
-    header.push_back("Section 2 is taken from the per-atom table " + base_name(options.base_csv) +
-                     ".");
+    header.push_back("Section 2 is taken from the per-atom table " +
+                     path_base_name(options.base_csv) + ".");
   }
   return header;
 }

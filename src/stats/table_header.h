@@ -13,10 +13,6 @@
 
 namespace mirelon {
 
-// The last part of a path: reports and headers name files without the
-// folders of the machine they were built on.
-std::string base_name(const std::string& path);
-
 // The header lines of the table: its origin, date and notes, the data used
 // and left out, the filters and the record requirements.
 std::vector<std::string> table_header(const StatsOptions& options, const DataSet& data,
