@@ -4,7 +4,6 @@
 
 #include "common/messages.h"
 #include "common/nucleotides.h"
-#include "common/numbers.h"
 
 namespace mirelon {
 
@@ -35,10 +34,10 @@ std::string format_warning(std::string_view file, std::string_view what,
 namespace {
 
 // Whether the pair named in column 5 of record `i` (a partner, not 0) is
-// not consistent; `partner_of` holds every column 5 read in base 10 and
-// `named` how often each position 1..N is named.
-bool is_inconsistent_pair(const std::vector<long>& partner_of, const std::vector<size_t>& named,
-                          size_t i) {
+// not consistent.
+bool is_inconsistent_pair(const PartnerColumn& column, size_t i) {
+  const std::vector<long>& partner_of = column.partner_of;
+  const std::vector<size_t>& named = column.named;
   const long p = partner_of[i];
   const size_t n = partner_of.size();
   if (p < 1 || static_cast<unsigned long>(p) > n) return true;  // outside 1..N
@@ -67,18 +66,10 @@ std::vector<std::string> ct_file_warnings(const char* file, const std::vector<Ct
         "(mirelon-ct -u writes upper-case bases)",
         odd_bases));
   }
-  const size_t n = records.size();
-  std::vector<long> partner_of(n);
-  std::vector<size_t> named(n + 1, 0);
-  for (size_t i = 0; i < n; ++i) {
-    partner_of[i] = strtol10(records[i].partner);
-    if (partner_of[i] >= 1 && static_cast<unsigned long>(partner_of[i]) <= n) {
-      ++named[static_cast<size_t>(partner_of[i])];
-    }
-  }
+  const PartnerColumn column = read_partner_column(records);
   std::vector<std::string> faulty;
-  for (size_t i = 0; i < n; ++i) {
-    if (partner_of[i] != 0 && is_inconsistent_pair(partner_of, named, i)) {
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (column.partner_of[i] != 0 && is_inconsistent_pair(column, i)) {
       faulty.push_back(records[i].index);
     }
   }

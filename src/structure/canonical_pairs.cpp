@@ -6,17 +6,22 @@
 
 namespace mirelon {
 
+PartnerColumn read_partner_column(const std::vector<CtRecord>& records) {
+  const size_t n = records.size();
+  PartnerColumn column{std::vector<long>(n), std::vector<size_t>(n + 1, 0)};
+  for (size_t i = 0; i < n; ++i) {
+    const long p = strtol10(records[i].partner);
+    column.partner_of[i] = p;
+    if (p >= 1 && static_cast<unsigned long>(p) <= n) ++column.named[static_cast<size_t>(p)];
+  }
+  return column;
+}
+
 std::vector<FivePrimePair> five_prime_pairs(const std::vector<CtRecord>& records) {
   const size_t n = records.size();
-  // How many records name each position 1..N in column 5.
-  std::vector<size_t> named(n + 1, 0);
-  std::vector<long> partner_of(n);
-  for (size_t i = 0; i < n; ++i) {
-    partner_of[i] = strtol10(records[i].partner);
-    if (partner_of[i] >= 1 && static_cast<unsigned long>(partner_of[i]) <= n) {
-      ++named[static_cast<size_t>(partner_of[i])];
-    }
-  }
+  const PartnerColumn column = read_partner_column(records);
+  const std::vector<long>& partner_of = column.partner_of;
+  const std::vector<size_t>& named = column.named;
   std::vector<FivePrimePair> pairs;
   for (size_t i = 0; i < n; ++i) {
     if (pairing_mark(records, i) != kMarkPaired) continue;

@@ -12,6 +12,17 @@
 
 namespace mirelon {
 
+// Column 5 of every record of a CT file, and how often each position is
+// named there: what the pair checks of the hydrogen-bond step and of the
+// warnings both need.
+struct PartnerColumn {
+  std::vector<long> partner_of;  // column 5 of each record, read with strtol in base 10
+  std::vector<size_t> named;     // named[p]: records naming position p (1..N); named[0] unused
+};
+
+// Reads column 5 of `records`.
+PartnerColumn read_partner_column(const std::vector<CtRecord>& records);
+
 // Why a 5' pair record cannot be used.
 enum class PairFault {
   kNone,            // usable
