@@ -9,10 +9,13 @@ list, the corrected list where there is one. For each RNA, with the shipped
 table at level 8:
 
   carbon   every 13C value raised by 2.5 ppm: the 13C offset reported, and
-           whether it was applied (RNAs with at least 20 carbon shifts);
+           whether it was applied (RNAs with at least 20 carbon shifts
+           compared); the same from the list first brought onto the table's
+           reference (its own 13C median removed);
   swap     the H1' values of two residues that differ by more than 0.4 ppm
            exchanged (one pair drawn at random, seeded by the PDB id): whether
-           the summary names that pair among its swap candidates;
+           the report names that pair among its swap candidates, and whether
+           the summary's first eight do;
   ranking  the structure against a version without its longest helix and one
            with that helix's 3' strand slipped by one nucleotide: whether the
            true structure ranks first.
@@ -142,18 +145,27 @@ def main():
                 result["error"] = base.stderr.strip()
                 results.append(result)
                 continue
-            m = re.search(r"13C ([+-]\d+\.\d+) ppm", base.stdout)
+            m = re.search(r"13C ([+-]\d+\.\d+) ppm \[([+-]\d+\.\d+), ([+-]\d+\.\d+)\] "
+                          r"\((\d+) atoms\)", base.stdout)
             result["carbon_before"] = float(m.group(1)) if m else None
-            carbons = sum(1 for r in rows if r[2].startswith("C"))
-            result["carbons"] = carbons
-            # 13C raised by 2.5 ppm.
-            write_shifts(os.path.join(work, "carbon.txt"),
-                         [r[:3] + ["%.3f" % (float(r[3]) + 2.5)] if r[2].startswith("C") else r
-                          for r in rows])
-            out = run(["-s", "true.db", "-O", offset, "-o", "carbon", "carbon.txt"], work)
-            m = re.search(r"13C ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?", out.stdout)
-            result["carbon_found"] = float(m.group(1)) if m else None
-            result["carbon_applied"] = bool(m and m.group(2))
+            result["carbon_width"] = (float(m.group(3)) - float(m.group(2))) / 2 if m else None
+            result["carbons"] = int(m.group(4)) if m else 0
+
+            def raised(by):
+                """Runs the check with every 13C value raised by `by` ppm."""
+                name = "carbon%+.3f.txt" % by
+                write_shifts(os.path.join(work, name),
+                             [r[:3] + ["%.3f" % (float(r[3]) + by)] if r[2].startswith("C") else r
+                              for r in rows])
+                out = run(["-s", "true.db", "-O", offset, "-o", "carbon", name], work)
+                m = re.search(r"13C ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?",
+                              out.stdout)
+                return (float(m.group(1)) if m else None), bool(m and m.group(2))
+
+            result["carbon_found"], result["carbon_applied"] = raised(2.5)
+            if result["carbon_before"] is not None:
+                result["clean_found"], result["clean_applied"] = raised(
+                    2.5 - result["carbon_before"])
             # Two H1' exchanged.
             h1 = {}
             for r in rows:
@@ -176,6 +188,11 @@ def main():
                 out = run(["-s", "true.db", "-O", offset, "-o", "swap", "swap.txt"], work)
                 positions = [p + int(offset) for p in pair]
                 names = re.findall(r"[ACGU](\d+) H1' <-> [ACGU](\d+) H1'", out.stdout)
+                result["swap_summary"] = any(
+                    sorted(int(x) for x in n) == sorted(positions) for n in names)
+                with open(os.path.join(work, "swap.html")) as html:
+                    names = re.findall(r"<td>[ACGU](\d+) H1&apos;</td><td>[ACGU](\d+) H1&apos;</td>",
+                                       html.read())
                 result["swap_found"] = any(
                     sorted(int(x) for x in n) == sorted(positions) for n in names)
             # Ranking against a helix removed and a helix slipped.
@@ -196,6 +213,7 @@ def main():
 
     print("| RNA | nt | 13C atoms | 13C offset before | found after +2.5 | applied | H1' swap named | ranked first |")
     print("|---|---|---|---|---|---|---|---|")
+    swap_text = {None: "-", (True, True): "yes", (True, False): "report only", (False, False): "no"}
     for r in results:
         if "error" in r:
             print("| %s | %d | error: %s | | | | | |" % (r["pdb"], r["length"], r["error"]))
@@ -205,7 +223,7 @@ def main():
             "%+.2f" % r["carbon_before"] if r["carbon_before"] is not None else "-",
             "%+.2f" % r["carbon_found"] if r["carbon_found"] is not None else "-",
             "yes" if r["carbon_applied"] else "no",
-            {True: "yes", False: "no", None: "-"}[r.get("swap_found")],
+            swap_text[(r["swap_found"], r["swap_summary"]) if "swap_found" in r else None],
             r.get("ranked_first") or "-"))
     carbon = [r for r in results if "error" not in r and r["carbons"] >= 20]
     within = [r for r in carbon if r["carbon_found"] is not None and r["carbon_applied"]
@@ -213,8 +231,12 @@ def main():
     relative = [r for r in carbon if r["carbon_found"] is not None and r["carbon_applied"]
                 and r["carbon_before"] is not None
                 and abs(r["carbon_found"] - r["carbon_before"] - 2.5) <= 0.3]
+    clean = [r for r in carbon if r.get("clean_found") is not None and r["clean_applied"]
+             and abs(r["clean_found"] - 2.5) <= 0.3]
+    widths = sorted(r["carbon_width"] for r in carbon)
     swaps = [r for r in results if r.get("swap_found") is not None]
     named = [r for r in swaps if r["swap_found"]]
+    in_summary = [r for r in swaps if r["swap_summary"]]
     ranked = [r for r in results if r.get("ranked_first")]
     first = [r for r in ranked if r["ranked_first"] == "true.db"]
     print()
@@ -222,7 +244,13 @@ def main():
     print("13C +2.5 ppm found and removed within 0.3 ppm of 2.5: %d of %d RNAs with >= 20 carbon shifts"
           % (len(within), len(carbon)))
     print("  within 0.3 ppm of 2.5 plus the list's own offset: %d of %d" % (len(relative), len(carbon)))
-    print("H1' exchange named as a swap: %d of %d RNAs" % (len(named), len(swaps)))
+    print("  from the list on the table's reference (own 13C median removed first): %d of %d"
+          % (len(clean), len(carbon)))
+    if widths:
+        print("  half width of the 95 %% interval of the 13C median: median %.2f, largest %.2f ppm"
+              % (widths[len(widths) // 2], widths[-1]))
+    print("H1' exchange named as a swap: %d of %d RNAs (in the summary's first eight: %d)"
+          % (len(named), len(swaps), len(in_summary)))
     print("True structure ranked first: %d of %d RNAs" % (len(first), len(ranked)))
 
 

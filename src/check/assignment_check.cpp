@@ -118,17 +118,14 @@ std::vector<SwapCandidate> find_swaps(std::vector<ComparedAtom>* atoms) {
   }
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const SwapCandidate& x, const SwapCandidate& y) { return x.gain > y.gain; });
-  // One misassignment is one exchange: the best candidate of an atom hides
-  // its weaker ones.
-  std::vector<SwapCandidate> swaps;
+  // Every exchange that fits is named: an atom holding another residue's
+  // value often fits a third residue better still, and hiding its weaker
+  // candidates would hide the true partner.
   for (const SwapCandidate& candidate : candidates) {
-    ComparedAtom& a = (*atoms)[candidate.first];
-    ComparedAtom& b = (*atoms)[candidate.second];
-    if (a.swap || b.swap) continue;
-    a.swap = b.swap = true;
-    swaps.push_back(candidate);
+    (*atoms)[candidate.first].swap = true;
+    (*atoms)[candidate.second].swap = true;
   }
-  return swaps;
+  return candidates;
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ struct SwapCandidate {
 struct AssignmentCheck {
   std::vector<ComparedAtom> atoms;  // in the shift file's order
   std::array<Referencing, kReferencedNuclei> referencing;
-  std::vector<SwapCandidate> swaps;        // best first, no atom twice
+  std::vector<SwapCandidate> swaps;        // best first
   std::vector<double> residue_mean_abs_z;  // per position; negative: nothing observed
   size_t unmatched = 0;                    // observed shifts without a residue, base or prediction
   size_t base_mismatches = 0;              // of them: the base differs from the structure's

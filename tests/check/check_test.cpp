@@ -261,6 +261,57 @@ TEST(AssignmentCheckTest, ExchangedShiftsAreSwapCandidates) {
   EXPECT_GE(best.gain, kMinSwapGain);
 }
 
+// An atom that holds another residue's value may fit a third residue as well
+// or better; the true partner is still named. Here C, predicted almost as B,
+// also holds A's value: A <-> B and A <-> C both fit, and keeping only A's
+// best exchange would hide one of them.
+TEST(AssignmentCheckTest, EveryFittingExchangeIsNamed) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  std::vector<ObservedShift*> h1;
+  for (ObservedShift& shift : shifts) {
+    if (shift.atom == "H1'") h1.push_back(&shift);
+  }
+  // A and B predicted furthest apart, C the nearest to B.
+  ObservedShift* a = nullptr;
+  ObservedShift* b = nullptr;
+  for (ObservedShift* one : h1) {
+    for (ObservedShift* other : h1) {
+      if (a == nullptr || std::fabs(one->value - other->value) > std::fabs(a->value - b->value)) {
+        a = one;
+        b = other;
+      }
+    }
+  }
+  ASSERT_TRUE(a && b);
+  ObservedShift* c = nullptr;
+  for (ObservedShift* one : h1) {
+    if (one != a && one != b &&
+        (c == nullptr || std::fabs(one->value - b->value) < std::fabs(c->value - b->value))) {
+      c = one;
+    }
+  }
+  ASSERT_TRUE(c);
+  ASSERT_GT(std::fabs(a->value - b->value), 0.4);
+  std::swap(a->value, b->value);
+  c->value = b->value;  // A's prediction, as B now holds it
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const auto named = [&](const ObservedShift* x, const ObservedShift* y) {
+    for (const SwapCandidate& swap : check.swaps) {
+      const long first = static_cast<long>(check.atoms[swap.first].position) + 1;
+      const long second = static_cast<long>(check.atoms[swap.second].position) + 1;
+      if ((first == x->residue && second == y->residue) ||
+          (first == y->residue && second == x->residue)) {
+        return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(named(a, b));
+  EXPECT_TRUE(named(a, c));
+}
+
 TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
   const PredictionIndex index(predict(structure));
