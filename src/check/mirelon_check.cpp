@@ -5,7 +5,6 @@
 // all inputs were read; every message goes to standard error.
 #include <unistd.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -5,7 +5,6 @@
 // whole in memory and written only when everything succeeded.
 #include <unistd.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>

@@ -10,7 +10,6 @@
 // be appended to sections 1 and 2 of a table as it stands. The quantiles come
 // from Boost.Math.
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -2,7 +2,6 @@
 // structures and assigned chemical shifts, and measures how well the table
 // predicts shifts of RNAs it has not seen. Every message goes to standard
 // error; the build report goes to standard output.
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
