@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Measures mirelon-check on the RNAs of the shared data that have shift lists.
 
-usage: scripts/measure_check.py [MIRELON_CHECK [SHARED_DATA]]
+usage: scripts/measure_check.py [--held-out] [MIRELON_CHECK [SHARED_DATA]]
 
 The RNAs are joined as scripts/build_statfile.sh joins them: every PDB id of
 the mcsf dot-bracket list (first line of an id) with a cs2structure shift
@@ -21,6 +21,13 @@ table at level 8:
            with that helix's 3' strand slipped by one nucleotide: whether the
            true structure ranks first.
 
+With --held-out, each RNA is checked with a table that has not seen it: built
+by mirelon-stats (beside MIRELON_CHECK, with the settings of the shipped table)
+from every other entry of the list, less all entries of the same sequence,
+shifts and structure-only alike, as the table's own leave-one-RNA-out
+evaluation holds RNAs out. This is the measure for RNAs the shipped table has
+not seen; it takes a few minutes.
+
 Prints one line per RNA and the totals as Markdown.
 """
 import os
@@ -31,8 +38,11 @@ import sys
 import tempfile
 
 project = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-check = sys.argv[1] if len(sys.argv) > 1 else os.path.join(project, "build", "mirelon-check")
-shared = sys.argv[2] if len(sys.argv) > 2 else os.path.join(project, "..", "shared", "data")
+held_out = "--held-out" in sys.argv[1:]
+arguments = [a for a in sys.argv[1:] if a != "--held-out"]
+check = os.path.abspath(arguments[0] if arguments else os.path.join(project, "build", "mirelon-check"))
+shared = arguments[1] if len(arguments) > 1 else os.path.join(project, "..", "shared", "data")
+stats = os.path.join(os.path.dirname(check), "mirelon-stats")
 shifts_dir = os.path.join(shared, "shifts")
 # Residue numbers of the shift lists that differ from the dot-bracket
 # positions by a constant, as scripts/build_statfile.sh has them.
@@ -121,21 +131,48 @@ def write_shifts(path, rows):
             f.write(" ".join(words) + "\n")
 
 
+def list_entries():
+    """(id, upper-case sequence, structure, shift list or None), first line of each id."""
+    entries, seen = [], set()
+    with open(os.path.join(shifts_dir, "mcsf", "structures_wo_dash_210419.txt")) as f:
+        for line in f:
+            words = line.split()
+            if len(words) < 3 or words[0] in seen:
+                continue
+            seen.add(words[0])
+            shift_list = os.path.join(shifts_dir, "cs2structure", "corrected_chemical_shifts",
+                                      "measured_shifts_%s.dat" % words[0])
+            if not os.path.exists(shift_list):
+                shift_list = shift_list.replace("corrected_chemical_shifts", "raw_chemical_shifts")
+            entries.append((words[0], words[1].upper(), words[2],
+                            shift_list if os.path.exists(shift_list) else None))
+    return entries
+
+
+def held_out_table(entries, sequence, folder):
+    """A table built, as the shipped one, from every entry whose sequence differs."""
+    os.makedirs(os.path.join(folder, "db"), exist_ok=True)
+    manifest = os.path.join(folder, "manifest.txt")
+    with open(manifest, "w") as out:
+        for pdb, other, structure, shift_list in entries:
+            if other == sequence:
+                continue
+            with open(os.path.join(folder, "db", pdb + ".db"), "w") as db:
+                db.write(">%s\n%s\n%s\n" % (pdb, other, structure))
+            out.write("%s db/%s.db %s %s\n" % (pdb, pdb, shift_list or "-",
+                                                 OFFSETS.get(pdb, "")))
+    table = os.path.join(folder, "statfile.tab")
+    built = subprocess.run([stats, "-u", "-o", table, manifest], capture_output=True, text=True)
+    if built.returncode != 0:
+        sys.exit("mirelon-stats failed on %s: %s" % (manifest, built.stderr.strip()))
+    return table
+
+
 def main():
     results = []
-    seen = set()
-    with open(os.path.join(shifts_dir, "mcsf", "structures_wo_dash_210419.txt")) as f:
-        entries = [line.split() for line in f if line.strip()]
-    for words in entries:
-        pdb, sequence, structure = words[0], words[1].upper(), words[2]
-        if pdb in seen:
-            continue
-        seen.add(pdb)
-        shift_list = os.path.join(shifts_dir, "cs2structure", "corrected_chemical_shifts",
-                                  "measured_shifts_%s.dat" % pdb)
-        if not os.path.exists(shift_list):
-            shift_list = shift_list.replace("corrected_chemical_shifts", "raw_chemical_shifts")
-        if not os.path.exists(shift_list):
+    entries = list_entries()
+    for pdb, sequence, structure, shift_list in entries:
+        if shift_list is None:
             continue
         offset = str(OFFSETS.get(pdb, 0))
         rows = read_shifts(shift_list)
@@ -143,7 +180,9 @@ def main():
             with open(os.path.join(work, "true.db"), "w") as out:
                 out.write(">%s\n%s\n%s\n" % (pdb, sequence, structure))
             result = {"pdb": pdb, "length": len(sequence)}
-            base = run(["-s", "true.db", "-O", offset, "-o", "base", shift_list], work)
+            table = ["-f", held_out_table(entries, sequence, os.path.join(work, "table"))] \
+                if held_out else []
+            base = run(["-s", "true.db", "-O", offset, "-o", "base", shift_list] + table, work)
             if base.returncode != 0:
                 result["error"] = base.stderr.strip()
                 results.append(result)
@@ -160,7 +199,7 @@ def main():
                 write_shifts(os.path.join(work, name),
                              [r[:3] + ["%.3f" % (float(r[3]) + by)] if r[2].startswith("C") else r
                               for r in rows])
-                out = run(["-s", "true.db", "-O", offset, "-o", "carbon", name], work)
+                out = run(["-s", "true.db", "-O", offset, "-o", "carbon", name] + table, work)
                 m = re.search(r"13C ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?",
                               out.stdout)
                 return (float(m.group(1)) if m else None), bool(m and m.group(2))
@@ -192,7 +231,7 @@ def main():
                     else:
                         swapped.append(r)
                 write_shifts(os.path.join(work, "swap.txt"), swapped)
-                out = run(["-s", "true.db", "-O", offset, "-o", "swap", "swap.txt"], work)
+                out = run(["-s", "true.db", "-O", offset, "-o", "swap", "swap.txt"] + table, work)
                 positions = sorted(p + int(offset) for p in pair)
                 names = re.findall(r"[ACGU](\d+) H1' <-> [ACGU](\d+) H1'", out.stdout)
                 in_summary = any(sorted(int(x) for x in n) == positions for n in names)
@@ -213,7 +252,7 @@ def main():
                     with open(os.path.join(work, name), "w") as out_file:
                         out_file.write(">%s\n%s\n%s\n" % (name, sequence, text))
                     files += ["-s", name]
-                out = run(files + ["-O", offset, "-o", "rank", shift_list], work)
+                out = run(files + ["-O", offset, "-o", "rank", shift_list] + table, work)
                 m = re.search(r"\n  1 +\S+ +\S+  (\S+)", out.stdout)
                 result["ranked_first"] = m.group(1) if m else None
                 result["variants"] = len(files) // 2 - 1
