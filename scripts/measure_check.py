@@ -255,6 +255,7 @@ def main():
                 out = run(files + ["-O", offset, "-o", "rank", shift_list] + table, work)
                 m = re.search(r"\n  1 +\S+ +\S+  (\S+)", out.stdout)
                 result["ranked_first"] = m.group(1) if m else None
+                result["narrow_lead"] = "log-likelihood units only" in out.stderr
                 result["variants"] = len(files) // 2 - 1
             results.append(result)
 
@@ -302,6 +303,10 @@ def main():
         print("  expected share over %d pairs drawn per RNA: %.1f %%"
               % (SWAP_DRAWS, 100 * sum(r["swap_rate"] for r in swaps) / len(swaps)))
     print("True structure ranked first: %d of %d RNAs" % (len(first), len(ranked)))
+    print("  with a note that the lead is narrow: %d of those %d; %d of the %d others"
+          % (sum(1 for r in first if r["narrow_lead"]), len(first),
+             sum(1 for r in ranked if r not in first and r["narrow_lead"]),
+             len(ranked) - len(first)))
 
 
 if __name__ == "__main__":

@@ -206,6 +206,15 @@ int main(int argc, char* argv[]) {
     require_same_sequence(candidates);
     ranking = mirelon::rank_structures(checks);
     chosen = ranking.order.front().structure;
+    const double lead = ranking.order[0].log_likelihood - ranking.order[1].log_likelihood;
+    if (lead < mirelon::kClearLead) {
+      std::fprintf(stderr,
+                   "Note: %s leads %s by %.2f log-likelihood units only (under %g): the "
+                   "observed shifts hardly tell them apart\n",
+                   candidates[chosen].name.c_str(),
+                   candidates[ranking.order[1].structure].name.c_str(), lead,
+                   mirelon::kClearLead);
+    }
   } else if (candidates.size() > 1) {
     std::fprintf(stderr,
                  "Note: %zu structures and no observed shifts to rank them: the outputs show "

@@ -13,6 +13,11 @@ namespace mirelon {
 // How many residues the ranking names as discriminating most.
 inline constexpr size_t kDiscriminatingResidues = 5;
 
+// The least lead in log-likelihood of the best structure over the second
+// that counts as the shifts telling them apart: a likelihood ratio of
+// e^3, about 20, where the evidence of a ratio is called strong.
+inline constexpr double kClearLead = 3;
+
 struct RankedStructure {
   size_t structure = 0;       // index into the checks ranked
   double log_likelihood = 0;  // over the atoms that every structure predicts

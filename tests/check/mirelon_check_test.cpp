@@ -255,6 +255,17 @@ TEST(MirelonCheckTest, RanksStructuresAndChecksTheBest) {
   EXPECT_NE(summary.find("Pictures, table and checks are for the best-ranked structure."),
             std::string::npos);
   EXPECT_NE(run.file("ranked.html"), "(none)");
+  EXPECT_EQ(run.file("stderr"), "") << "a clear lead needs no note";
+
+  // Two structures the shifts cannot tell apart: ranked as given, with a
+  // note on standard error that leaves the summary as it is.
+  run.write("same.db", run.file("hairpin.db"));
+  ASSERT_EQ(run.run_program(kCheck, "-s hairpin.db -s same.db -o tied shifts.txt"), 0)
+      << run.file("stderr");
+  EXPECT_EQ(run.file("stderr"),
+            "Note: hairpin.db leads same.db by 0.00 log-likelihood units only (under 3): the "
+            "observed shifts hardly tell them apart\n");
+  EXPECT_NE(run.file("stdout").find("     0.00  same.db\n"), std::string::npos) << run.file("stdout");
 
   // A CT file of several structures, as folding programs write them,
   // counts as several candidates named by their number in the file.
