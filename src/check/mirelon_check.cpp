@@ -212,8 +212,7 @@ int main(int argc, char* argv[]) {
                    "Note: %s leads %s by %.2f log-likelihood units only (under %g): the "
                    "observed shifts hardly tell them apart\n",
                    candidates[chosen].name.c_str(),
-                   candidates[ranking.order[1].structure].name.c_str(), lead,
-                   mirelon::kClearLead);
+                   candidates[ranking.order[1].structure].name.c_str(), lead, mirelon::kClearLead);
     }
   } else if (candidates.size() > 1) {
     std::fprintf(stderr,

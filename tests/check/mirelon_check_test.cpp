@@ -265,7 +265,8 @@ TEST(MirelonCheckTest, RanksStructuresAndChecksTheBest) {
   EXPECT_EQ(run.file("stderr"),
             "Note: hairpin.db leads same.db by 0.00 log-likelihood units only (under 3): the "
             "observed shifts hardly tell them apart\n");
-  EXPECT_NE(run.file("stdout").find("     0.00  same.db\n"), std::string::npos) << run.file("stdout");
+  EXPECT_NE(run.file("stdout").find("     0.00  same.db\n"), std::string::npos)
+      << run.file("stdout");
 
   // A CT file of several structures, as folding programs write them,
   // counts as several candidates named by their number in the file.
