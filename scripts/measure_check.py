@@ -20,6 +20,12 @@ table at level 8:
   ranking  the structure against a version without its longest helix and one
            with that helix's 3' strand slipped by one nucleotide: whether the
            true structure ranks first.
+  other    errors beyond the targets, one drawn per RNA (seeded by the PDB
+           id): every 1H value raised by 0.3 ppm (offset applied and found
+           within 0.1 ppm of 0.3 plus the list's own); one H1', H2', H6 or H8
+           raised by 1 ppm and one C1', C6 or C8 by 5 ppm (flagged as an
+           outlier; drawn among atoms that were no outliers); the H8 values of
+           two residues that differ by more than 0.3 ppm exchanged (named).
 
 With --held-out, each RNA is checked with a table that has not seen it: built
 by mirelon-stats (beside MIRELON_CHECK, with the settings of the shipped table)
@@ -168,6 +174,56 @@ def held_out_table(entries, sequence, folder):
     return table
 
 
+def other_errors(rows, offset, table, work, draw, proton_before):
+    """The errors beyond the targets (see the module's text): name -> found."""
+    found = {}
+
+    def check(changed):
+        write_shifts(os.path.join(work, "other.txt"), changed)
+        out = run(["-s", "true.db", "-O", offset, "-o", "other", "other.txt"] + table, work)
+        with open(os.path.join(work, "other.tsv")) as tsv:
+            lines = [line.split("\t") for line in tsv.read().splitlines()[1:]]
+        with open(os.path.join(work, "other.html")) as html:
+            return out.stdout, lines, html.read()
+
+    def position(row):
+        return str(int(row[1]) + int(offset))
+
+    if proton_before is not None:
+        summary, _, _ = check([r[:3] + ["%.3f" % (float(r[3]) + 0.3)] if r[2].startswith("H")
+                               else r for r in rows])
+        m = re.search(r"1H ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?", summary)
+        found["proton_offset"] = bool(m and m.group(2)
+                                      and abs(float(m.group(1)) - proton_before - 0.3) <= 0.1)
+    with open(os.path.join(work, "base.tsv")) as tsv:
+        fitting = {(t[0], t[2]) for t in (line.split("\t") for line in tsv.read().splitlines()[1:])
+                   if "outlier" not in t[7]}
+    for name, atoms, by in (("proton_outlier", ("H1'", "H2'", "H6", "H8"), 1.0),
+                            ("carbon_outlier", ("C1'", "C6", "C8"), 5.0)):
+        chosen = [i for i, r in enumerate(rows) if r[2] in atoms and (position(r), r[2]) in fitting]
+        if not chosen:
+            continue
+        i = draw.choice(chosen)
+        changed = list(rows)
+        changed[i] = rows[i][:3] + ["%.3f" % (float(rows[i][3]) + by)]
+        _, lines, _ = check(changed)
+        found[name] = any(t[0] == position(rows[i]) and t[2] == rows[i][2] and "outlier" in t[7]
+                          for t in lines)
+    h8 = {}
+    for r in rows:
+        if r[2] == "H8":
+            h8.setdefault(r[1], float(r[3]))
+    pairs = [(a, b) for a in h8 for b in h8 if int(a) < int(b) and abs(h8[a] - h8[b]) > 0.3]
+    if pairs:
+        a, b = draw.choice(pairs)
+        _, _, html = check([r[:3] + ["%.3f" % h8[b if r[1] == a else a]]
+                            if r[2] == "H8" and r[1] in (a, b) else r for r in rows])
+        names = re.findall(r"<td>[AG](\d+) H8</td><td>[AG](\d+) H8</td>", html)
+        found["h8_swap"] = any(sorted(int(x) for x in n) ==
+                               sorted(int(x) + int(offset) for x in (a, b)) for n in names)
+    return found
+
+
 def main():
     results = []
     entries = list_entries()
@@ -192,6 +248,8 @@ def main():
             result["carbon_before"] = float(m.group(1)) if m else None
             result["carbon_width"] = (float(m.group(3)) - float(m.group(2))) / 2 if m else None
             result["carbons"] = int(m.group(4)) if m else 0
+            m = re.search(r"1H ([+-]\d+\.\d+) ppm", base.stdout)
+            result["proton_before"] = float(m.group(1)) if m else None
 
             def raised(by):
                 """Runs the check with every 13C value raised by `by` ppm."""
@@ -257,6 +315,8 @@ def main():
                 result["ranked_first"] = m.group(1) if m else None
                 result["narrow_lead"] = "log-likelihood units only" in out.stderr
                 result["variants"] = len(files) // 2 - 1
+            result.update(other_errors(rows, offset, table, work, random.Random(pdb + " other"),
+                                       result["proton_before"]))
             results.append(result)
 
     print("| RNA | nt | 13C atoms | 13C offset before | found after +2.5 | applied | H1' swap named | ranked first |")
@@ -307,6 +367,12 @@ def main():
           % (sum(1 for r in first if r["narrow_lead"]), len(first),
              sum(1 for r in ranked if r not in first and r["narrow_lead"]),
              len(ranked) - len(first)))
+    for key, text in (("proton_offset", "1H +0.3 ppm found and removed within 0.1 ppm"),
+                      ("proton_outlier", "one 1H raised by 1 ppm flagged as an outlier"),
+                      ("carbon_outlier", "one 13C raised by 5 ppm flagged as an outlier"),
+                      ("h8_swap", "H8 of two residues (more than 0.3 ppm apart) exchanged: named")):
+        tried = [r for r in results if key in r]
+        print("%s: %d of %d RNAs" % (text, sum(1 for r in tried if r[key]), len(tried)))
 
 
 if __name__ == "__main__":
