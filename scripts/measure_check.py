@@ -339,6 +339,9 @@ def main():
     relative = [r for r in carbon if r["carbon_found"] is not None and r["carbon_applied"]
                 and r["carbon_before"] is not None
                 and abs(r["carbon_found"] - r["carbon_before"] - 2.5) <= 0.3]
+    reported = [r for r in carbon if r["carbon_found"] is not None
+                and r["carbon_before"] is not None
+                and abs(r["carbon_found"] - r["carbon_before"] - 2.5) <= 0.3]
     clean = [r for r in carbon if r.get("clean_found") is not None and r["clean_applied"]
              and abs(r["clean_found"] - 2.5) <= 0.3]
     widths = sorted(r["carbon_width"] for r in carbon)
@@ -352,6 +355,8 @@ def main():
     print("13C +2.5 ppm found and removed within 0.3 ppm of 2.5: %d of %d RNAs with >= 20 carbon shifts"
           % (len(within), len(carbon)))
     print("  within 0.3 ppm of 2.5 plus the list's own offset: %d of %d" % (len(relative), len(carbon)))
+    print("  reported (removed or not) within 0.3 ppm of 2.5 plus the list's own offset: %d of %d"
+          % (len(reported), len(carbon)))
     print("  from the list on the table's reference (own 13C median removed first): %d of %d"
           % (len(clean), len(carbon)))
     if widths:
