@@ -5,6 +5,7 @@
 // all inputs were read; every message goes to standard error.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -206,7 +207,9 @@ int main(int argc, char* argv[]) {
     require_same_sequence(candidates);
     ranking = mirelon::rank_structures(checks);
     chosen = ranking.order.front().structure;
-    const double lead = ranking.order[0].log_likelihood - ranking.order[1].log_likelihood;
+    // Judged as printed, two decimals, so that a note never shows "3.00".
+    const double lead =
+        std::round((ranking.order[0].log_likelihood - ranking.order[1].log_likelihood) * 100) / 100;
     if (lead < mirelon::kClearLead) {
       std::fprintf(stderr,
                    "Note: %s leads %s by %.2f log-likelihood units only (under %g): the "
