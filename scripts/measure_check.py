@@ -27,11 +27,11 @@ table at level 8:
            outlier; drawn among atoms that were no outliers); the H8 values of
            two residues that differ by more than 0.3 ppm exchanged (named).
 
-With --held-out, each RNA is checked with a table that has not seen it: built
-by mirelon-stats (beside MIRELON_CHECK, with the settings of the shipped table)
-from every other entry of the list, less all entries of the same sequence,
-shifts and structure-only alike, as the table's own leave-one-RNA-out
-evaluation holds RNAs out. This is the measure for RNAs the shipped table has
+With --held-out, each RNA is checked with a table that has not seen it:
+scripts/build_statfile.sh (table only, with the mirelon-stats beside
+MIRELON_CHECK) on the list less every id of the same sequence, shifts and
+structure-only alike, as the table's own leave-one-RNA-out evaluation holds
+RNAs out. This is the measure for RNAs the shipped table has
 not seen; it takes a few minutes.
 
 Prints one line per RNA and the totals as Markdown.
@@ -50,6 +50,7 @@ check = os.path.abspath(arguments[0] if arguments else os.path.join(project, "bu
 shared = arguments[1] if len(arguments) > 1 else os.path.join(project, "..", "shared", "data")
 stats = os.path.join(os.path.dirname(check), "mirelon-stats")
 shifts_dir = os.path.join(shared, "shifts")
+structure_list = os.path.join(shifts_dir, "mcsf", "structures_wo_dash_210419.txt")
 # Residue numbers of the shift lists that differ from the dot-bracket
 # positions by a constant, as scripts/build_statfile.sh has them.
 OFFSETS = {"2M58": 1, "2MXJ": -15}
@@ -140,7 +141,7 @@ def write_shifts(path, rows):
 def list_entries():
     """(id, upper-case sequence, structure, shift list or None), first line of each id."""
     entries, seen = [], set()
-    with open(os.path.join(shifts_dir, "mcsf", "structures_wo_dash_210419.txt")) as f:
+    with open(structure_list) as f:
         for line in f:
             words = line.split()
             if len(words) < 3 or words[0] in seen:
@@ -155,23 +156,25 @@ def list_entries():
     return entries
 
 
-def held_out_table(entries, sequence, folder):
-    """A table built, as the shipped one, from every entry whose sequence differs."""
-    os.makedirs(os.path.join(folder, "db"), exist_ok=True)
-    manifest = os.path.join(folder, "manifest.txt")
-    with open(manifest, "w") as out:
-        for pdb, other, structure, shift_list in entries:
-            if other == sequence:
-                continue
-            with open(os.path.join(folder, "db", pdb + ".db"), "w") as db:
-                db.write(">%s\n%s\n%s\n" % (pdb, other, structure))
-            out.write("%s db/%s.db %s %s\n" % (pdb, pdb, shift_list or "-",
-                                                 OFFSETS.get(pdb, "")))
-    table = os.path.join(folder, "statfile.tab")
-    built = subprocess.run([stats, "-u", "-o", table, manifest], capture_output=True, text=True)
+def held_out_table(sequence, folder):
+    """The shipped table's build (scripts/build_statfile.sh, table only) from a
+    structure list without the ids whose first line has `sequence`."""
+    os.makedirs(folder, exist_ok=True)
+    kept, first = [], {}
+    with open(structure_list) as f:
+        for line in f:
+            words = line.split() + ["", ""]
+            if first.setdefault(words[0], words[1].upper()) != sequence:
+                kept.append(line)
+    filtered = os.path.join(folder, "structures.txt")
+    with open(filtered, "w") as out:
+        out.writelines(kept)
+    built = subprocess.run([os.path.join(project, "scripts", "build_statfile.sh"), stats, shared,
+                            folder], env=dict(os.environ, EVALUATION="0", STRUCTURE_LIST=filtered),
+                           capture_output=True, text=True)
     if built.returncode != 0:
-        sys.exit("mirelon-stats failed on %s: %s" % (manifest, built.stderr.strip()))
-    return table
+        sys.exit("build_statfile.sh failed without %s: %s" % (sequence, built.stderr.strip()))
+    return os.path.join(folder, "data", "statfile.tab")
 
 
 def other_errors(rows, offset, table, work, draw, proton_before):
@@ -236,7 +239,7 @@ def main():
             with open(os.path.join(work, "true.db"), "w") as out:
                 out.write(">%s\n%s\n%s\n" % (pdb, sequence, structure))
             result = {"pdb": pdb, "length": len(sequence)}
-            table = ["-f", held_out_table(entries, sequence, os.path.join(work, "table"))] \
+            table = ["-f", held_out_table(sequence, os.path.join(work, "table"))] \
                 if held_out else []
             base = run(["-s", "true.db", "-O", offset, "-o", "base", shift_list] + table, work)
             if base.returncode != 0:
