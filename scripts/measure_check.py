@@ -138,6 +138,40 @@ def write_shifts(path, rows):
             f.write(" ".join(words) + "\n")
 
 
+def shifted(rows, element, by):
+    """`rows` with every value of the atoms of `element` ("H", "C") raised by `by` ppm."""
+    return [r[:3] + ["%.3f" % (float(r[3]) + by)] if r[2].startswith(element) else r
+            for r in rows]
+
+
+def values_of(rows, atom):
+    """Residue number -> the first value of `atom`, in the order of the list."""
+    values = {}
+    for r in rows:
+        if r[2] == atom:
+            values.setdefault(int(r[1]), float(r[3]))
+    return values
+
+
+def exchanged(rows, atom, pair, values):
+    """`rows` with the values of `atom` of the two residues of `pair` exchanged."""
+    return [r[:3] + ["%.3f" % values[pair[1] if int(r[1]) == pair[0] else pair[0]]]
+            if r[2] == atom and int(r[1]) in pair else r for r in rows]
+
+
+def reported_offset(summary, nucleus):
+    """The referencing offset the summary reports for `nucleus`, and whether it was removed."""
+    m = re.search(r"%s ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?" % nucleus, summary)
+    return (float(m.group(1)) if m else None), bool(m and m.group(2))
+
+
+def named_in_report(html, atom, positions):
+    """Whether the report's list of swap candidates has `atom` of the two `positions`."""
+    escaped = atom.replace("'", "&apos;").replace('"', "&quot;")
+    names = re.findall(r"<td>[ACGU](\d+) %s</td><td>[ACGU](\d+) %s</td>" % (escaped, escaped), html)
+    return any(sorted(int(x) for x in n) == sorted(positions) for n in names)
+
+
 def list_entries():
     """(id, upper-case sequence, structure, shift list or None), first line of each id."""
     entries, seen = [], set()
@@ -193,11 +227,8 @@ def other_errors(rows, offset, table, work, draw, proton_before):
         return str(int(row[1]) + int(offset))
 
     if proton_before is not None:
-        summary, _, _ = check([r[:3] + ["%.3f" % (float(r[3]) + 0.3)] if r[2].startswith("H")
-                               else r for r in rows])
-        m = re.search(r"1H ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?", summary)
-        found["proton_offset"] = bool(m and m.group(2)
-                                      and abs(float(m.group(1)) - proton_before - 0.3) <= 0.1)
+        value, applied = reported_offset(check(shifted(rows, "H", 0.3))[0], "1H")
+        found["proton_offset"] = applied and abs(value - proton_before - 0.3) <= 0.1
     with open(os.path.join(work, "base.tsv")) as tsv:
         fitting = {(t[0], t[2]) for t in (line.split("\t") for line in tsv.read().splitlines()[1:])
                    if "outlier" not in t[7]}
@@ -212,18 +243,12 @@ def other_errors(rows, offset, table, work, draw, proton_before):
         _, lines, _ = check(changed)
         found[name] = any(t[0] == position(rows[i]) and t[2] == rows[i][2] and "outlier" in t[7]
                           for t in lines)
-    h8 = {}
-    for r in rows:
-        if r[2] == "H8":
-            h8.setdefault(r[1], float(r[3]))
-    pairs = [(a, b) for a in h8 for b in h8 if int(a) < int(b) and abs(h8[a] - h8[b]) > 0.3]
+    h8 = values_of(rows, "H8")
+    pairs = [(a, b) for a in h8 for b in h8 if a < b and abs(h8[a] - h8[b]) > 0.3]
     if pairs:
-        a, b = draw.choice(pairs)
-        _, _, html = check([r[:3] + ["%.3f" % h8[b if r[1] == a else a]]
-                            if r[2] == "H8" and r[1] in (a, b) else r for r in rows])
-        names = re.findall(r"<td>[AG](\d+) H8</td><td>[AG](\d+) H8</td>", html)
-        found["h8_swap"] = any(sorted(int(x) for x in n) ==
-                               sorted(int(x) + int(offset) for x in (a, b)) for n in names)
+        pair = draw.choice(pairs)
+        html = check(exchanged(rows, "H8", pair, h8))[2]
+        found["h8_swap"] = named_in_report(html, "H8", [p + int(offset) for p in pair])
     return found
 
 
@@ -257,23 +282,16 @@ def main():
             def raised(by):
                 """Runs the check with every 13C value raised by `by` ppm."""
                 name = "carbon%+.3f.txt" % by
-                write_shifts(os.path.join(work, name),
-                             [r[:3] + ["%.3f" % (float(r[3]) + by)] if r[2].startswith("C") else r
-                              for r in rows])
+                write_shifts(os.path.join(work, name), shifted(rows, "C", by))
                 out = run(["-s", "true.db", "-O", offset, "-o", "carbon", name] + table, work)
-                m = re.search(r"13C ([+-]\d+\.\d+) ppm \[[^]]*\] \(\d+ atoms\)(: off by)?",
-                              out.stdout)
-                return (float(m.group(1)) if m else None), bool(m and m.group(2))
+                return reported_offset(out.stdout, "13C")
 
             result["carbon_found"], result["carbon_applied"] = raised(2.5)
             if result["carbon_before"] is not None:
                 result["clean_found"], result["clean_applied"] = raised(
                     2.5 - result["carbon_before"])
             # Two H1' exchanged.
-            h1 = {}
-            for r in rows:
-                if r[2] == "H1'":
-                    h1.setdefault(int(r[1]), float(r[3]))
+            h1 = values_of(rows, "H1'")
             numbers = sorted(h1)
             candidates = [(a, b) for a in numbers for b in numbers
                           if b > a and abs(h1[a] - h1[b]) > 0.4]
@@ -284,22 +302,13 @@ def main():
             draw = random.Random(pdb)
             for turn in range(SWAP_DRAWS if candidates else 0):
                 pair = draw.choice(candidates)
-                swapped = []
-                for r in rows:
-                    if r[2] == "H1'" and int(r[1]) in pair:
-                        other = pair[1] if int(r[1]) == pair[0] else pair[0]
-                        swapped.append(r[:3] + ["%.3f" % h1[other]])
-                    else:
-                        swapped.append(r)
-                write_shifts(os.path.join(work, "swap.txt"), swapped)
+                write_shifts(os.path.join(work, "swap.txt"), exchanged(rows, "H1'", pair, h1))
                 out = run(["-s", "true.db", "-O", offset, "-o", "swap", "swap.txt"] + table, work)
                 positions = sorted(p + int(offset) for p in pair)
                 names = re.findall(r"[ACGU](\d+) H1' <-> [ACGU](\d+) H1'", out.stdout)
                 in_summary = any(sorted(int(x) for x in n) == positions for n in names)
                 with open(os.path.join(work, "swap.html")) as html:
-                    names = re.findall(r"<td>[ACGU](\d+) H1&apos;</td><td>[ACGU](\d+) H1&apos;</td>",
-                                       html.read())
-                found = any(sorted(int(x) for x in n) == positions for n in names)
+                    found = named_in_report(html.read(), "H1'", positions)
                 if turn == 0:
                     result["swap_found"], result["swap_summary"] = found, in_summary
                 result["swap_rate"] = result.get("swap_rate", 0) + found / SWAP_DRAWS
