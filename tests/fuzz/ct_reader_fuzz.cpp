@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ct_tables.h"
-#include "ct_warnings.h"
+#include "mirelon/ct_tables.h"
+#include "mirelon/ct_warnings.h"
+#include "mirelon/translate_seq.h"
+#include "mirelon/translate_wc.h"
 #include "structure/residue_ids.h"
-#include "translate_seq.h"
-#include "translate_wc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);

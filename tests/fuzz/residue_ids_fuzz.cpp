@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "common/files.h"
+#include "mirelon/translate_aco.h"
+#include "mirelon/translate_stat.h"
 #include "prediction/shift_prediction.h"
 #include "prediction/stat_table.h"
 #include "structure/residue_ids.h"
-#include "translate_aco.h"
-#include "translate_stat.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "mirelon/translate_stat.h"
 #include "prediction/shift_prediction.h"
 #include "prediction/stat_table.h"
 #include "structure/residue_ids.h"
-#include "translate_stat.h"
 
 namespace {
 

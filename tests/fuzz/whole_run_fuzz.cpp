@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "common/files.h"
-#include "fatal.h"
-#include "translate.h"
+#include "mirelon/fatal.h"
+#include "mirelon/translate.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ct_tables.h"
+#include "mirelon/ct_tables.h"
 
 namespace mirelon {
 

@@ -1,4 +1,4 @@
-#include "ct_tables.h"
+#include "mirelon/ct_tables.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "ct_warnings.h"
+#include "mirelon/ct_warnings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ct_tables.h"
+#include "mirelon/ct_tables.h"
 
 namespace mirelon {
 namespace {

@@ -1,4 +1,4 @@
-#include "translate_aco.h"
+#include "mirelon/translate_aco.h"
 
 #include <gtest/gtest.h>
 

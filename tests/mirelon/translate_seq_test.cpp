@@ -1,4 +1,4 @@
-#include "translate_seq.h"
+#include "mirelon/translate_seq.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ct_tables.h"
 #include "mirelon/ct_records_ok.h"
+#include "mirelon/ct_tables.h"
 
 namespace mirelon {
 namespace {

@@ -1,4 +1,4 @@
-#include "translate_stat.h"
+#include "mirelon/translate_stat.h"
 
 #include <gtest/gtest.h>
 

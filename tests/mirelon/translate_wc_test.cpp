@@ -1,4 +1,4 @@
-#include "translate_wc.h"
+#include "mirelon/translate_wc.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +19,15 @@
 namespace mirelon {
 namespace {
 
-CtTables structure_of(const std::string& ct) {
-  CtTables structure;
+CtNucleotides structure_of(const std::string& ct) {
+  CtNucleotides structure;
   std::string error;
   EXPECT_TRUE(parse_ct_records(ct, "x.ct", &structure.records, &error)) << error;
   structure.residues = build_residues(structure.records);
   return structure;
 }
 
-std::string macro_of(const CtTables& structure) {
+std::string macro_of(const CtNucleotides& structure) {
   return format_hbond_macro(structure.residues,
                             find_helices(structure.records, five_prime_pairs(structure.records)));
 }
@@ -35,13 +35,13 @@ std::string macro_of(const CtTables& structure) {
 std::string macro_of(const std::string& ct) { return macro_of(structure_of(ct)); }
 
 // The CT tables of a dot-bracket structure ("&" between strands).
-CtTables from_dot_bracket(const std::string& sequence, const std::string& pairs) {
+CtNucleotides from_dot_bracket(const std::string& sequence, const std::string& pairs) {
   Structure structure;
   std::string error;
   EXPECT_TRUE(
       parse_structure_dot_bracket(sequence + "\n" + pairs + "\n", "x.db", &structure, &error))
       << error;
-  CtTables tables;
+  CtNucleotides tables;
   tables.records = to_ct_records(structure);
   tables.residues = build_residues(tables.records);
   return tables;
@@ -148,7 +148,7 @@ bool stacks(const std::vector<CtRecord>& records, size_t i, size_t pi, size_t pj
 // chain that obeys the rule, from the partner of its last 5' member to that
 // of its first; every usable pair in exactly one line; lines in file order,
 // none that could be joined to the next.
-void expect_macro_follows_the_rule(const CtTables& structure, const std::string& what) {
+void expect_macro_follows_the_rule(const CtNucleotides& structure, const std::string& what) {
   const std::vector<CtRecord>& records = structure.records;
   std::map<std::string, size_t> position_of;  // residue number -> file position
   for (size_t i = 0; i < structure.residues.size(); ++i) {
@@ -206,7 +206,7 @@ TEST(HelixPropertyTest, EverySharedCtFile) {
     std::ifstream in(entry.path(), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
-    CtTables structure;
+    CtNucleotides structure;
     std::string error;
     if (!parse_ct_records(content.str(), "x.ct", &structure.records, &error)) continue;
     structure.residues = build_residues(structure.records);
@@ -281,7 +281,7 @@ std::vector<CtRecord> random_structure(std::mt19937* random) {
 TEST(HelixPropertyTest, GeneratedStructuresWithKnotsMultiloopsBulgesAndStrands) {
   std::mt19937 random(12);
   for (int round = 0; round < 3000; ++round) {
-    CtTables structure;
+    CtNucleotides structure;
     structure.records = random_structure(&random);
     structure.residues = build_residues(structure.records);
     std::string ct;
@@ -309,7 +309,7 @@ TEST(HelixTest, HelixCapacityIsTwiceTheHelixCountAgainstTenThousand) {
     ct += std::to_string(i) + " G 0 0 " + std::to_string(i + 1) + " 1\n" + std::to_string(i + 1) +
           " C 0 0 " + std::to_string(i) + " 1\n";
   }
-  const CtTables structure = structure_of(ct);
+  const CtNucleotides structure = structure_of(ct);
   EXPECT_EQ(find_helices(structure.records, five_prime_pairs(structure.records)).size(), 5000u);
 }
 

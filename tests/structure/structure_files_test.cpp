@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/files.h"
-#include "ct_tables.h"
+#include "mirelon/ct_tables.h"
+#include "mirelon/translate_seq.h"
 #include "structure/residue_ids.h"
 #include "structure/structure.h"
-#include "translate_seq.h"
 
 namespace mirelon {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ct_tables.h"
+#include "mirelon/ct_tables.h"
+#include "mirelon/translate_seq.h"
 #include "structure/residue_ids.h"
-#include "translate_seq.h"
 
 namespace mirelon {
 namespace {

@@ -51,7 +51,7 @@ void write_sequence_file(const std::vector<Residue>& residues) {
 
 int translate_seq(const char* ct_file) {
   using namespace mirelon;
-  const CtTables tables = read_ct_tables(ct_file);
+  const CtNucleotides tables = read_ct_nucleotides(ct_file);
   write_sequence_file(tables.residues);
   // The echo shows exactly what the residue-ID file will hold.
   const std::string residue_ids = format_residue_id_file(tables.residues);

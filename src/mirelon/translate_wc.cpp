@@ -93,7 +93,7 @@ int translate_wc(const char* ct_file, const char* macro_file) {
           "for the macro.\n",
           ct_file);
   }
-  const CtTables structure = read_ct_tables(ct_file);
+  const CtNucleotides structure = read_ct_nucleotides(ct_file);
   write_sequence_file(structure.residues);
   const std::vector<FivePrimePair> pairs = five_prime_pairs(structure.records);
   const std::vector<Helix> helices = find_helices(structure.records, pairs);

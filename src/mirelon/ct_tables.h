@@ -30,7 +30,7 @@ bool parse_ct_records(std::string_view content, const char* file_name,
                       std::vector<CtRecord>* records, std::string* error);
 
 // What both steps read from a CT file.
-struct CtTables {
+struct CtNucleotides {
   std::vector<CtRecord> records;
   std::vector<Residue> residues;
 };
@@ -39,7 +39,7 @@ struct CtTables {
 // status 1 after the message when the file cannot be opened or read, holds
 // more than 10000 nucleotides, or has a malformed line; nothing has been
 // written then.
-CtTables read_ct_tables(const char* file_name);
+CtNucleotides read_ct_nucleotides(const char* file_name);
 
 }  // namespace mirelon
 

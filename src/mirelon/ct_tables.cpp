@@ -95,13 +95,13 @@ bool parse_ct_records(std::string_view content, const char* file_name,
   return true;
 }
 
-CtTables read_ct_tables(const char* file_name) {
+CtNucleotides read_ct_nucleotides(const char* file_name) {
   std::string content;
   if (!read_input_file(file_name, &content)) {
     fatal(To::kStdout, "\nUnable to open secondary sequence file: %s\nFor help type: mirelon -h\n",
           file_name);
   }
-  CtTables tables;
+  CtNucleotides tables;
   std::string error;
   if (!parse_ct_records(content, file_name, &tables.records, &error))
     fatal(To::kStdout, "%s", error.c_str());

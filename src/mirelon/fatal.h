@@ -18,14 +18,14 @@ enum class To { kStdout, kStderr };
 // against its arguments.
 [[noreturn]] void fatal(To to, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// What fatal() does after its message: by default it ends the process with
-// exit status 1. A harness that runs the steps in-process (the fuzz targets)
-// installs a handler that throws instead, so that it survives the run; the
-// handler must not return.
 // A line that the next fatal() writes to standard error after its message
 // (a "Note: " on what the user can do); empty for none.
 void set_fatal_note(std::string note);
 
+// What fatal() does after its message: by default it ends the process with
+// exit status 1. A harness that runs the steps in-process (the fuzz targets)
+// installs a handler that throws instead, so that it survives the run; the
+// handler must not return.
 using FatalHandler = void (*)();
 void set_fatal_handler(FatalHandler handler);
 
