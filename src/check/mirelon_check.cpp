@@ -168,7 +168,10 @@ int main(int argc, char* argv[]) {
   const char* shift_file = optind < argc ? argv[optind] : nullptr;
 
   // Read everything first.
-  const std::string table_path = table_file != nullptr ? table_file : mirelon::default_table_path();
+  const mirelon::TableChoice table_choice = table_file != nullptr
+                                                ? mirelon::TableChoice{table_file, table_file}
+                                                : mirelon::default_table();
+  const std::string& table_path = table_choice.path;
   mirelon::StatTable table;
   std::string error;
   if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
@@ -232,7 +235,7 @@ int main(int argc, char* argv[]) {
   }
 
   mirelon::CheckReport report;
-  report.legend = {shown.name, table_path, level, ""};
+  report.legend = {shown.name, table_choice.name, level, ""};
   report.index = &index;
   if (!checks.empty()) {
     report.check = &checks[chosen];

@@ -1,4 +1,5 @@
 // The driver: banner, options, and the steps in their fixed order.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include "common/numbers.h"
 #include "common/options.h"
 #include "fatal.h"
+#include "prediction/table_file.h"
 #include "translate.h"
 
 namespace {
@@ -62,6 +64,16 @@ void print_help() {
   put_line("\t-w\toutput KESTA macro to generate Watson-Crick H-bond restraints (default none)\n");
 }
 
+// Without -f, a run in a folder that holds no "statfile.tab" at all reads the
+// table shipped with mirelon instead of stopping, and says so. A
+// statfile.tab that is there but cannot be read is the user's own table: it
+// is reported as always, never silently replaced.
+std::string fallback_table(bool table_named) {
+  struct stat info;
+  if (table_named || lstat(kDefaultStatFile, &info) == 0 || errno != ENOENT) return "";
+  return mirelon::shipped_table_path();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -75,6 +87,7 @@ int main(int argc, char* argv[]) {
   const char* stat_file = kDefaultStatFile;
   const char* ct_file = kDefaultCtFile;
   const char* macro_file = nullptr;
+  bool table_named = false;
 
   // The command line is the only configuration: GNU argument permutation
   // holds whatever the environment says.
@@ -88,6 +101,7 @@ int main(int argc, char* argv[]) {
         break;
       case 'f':
         stat_file = optarg;
+        table_named = true;
         break;
       case 's':
         ct_file = optarg;
@@ -114,6 +128,15 @@ int main(int argc, char* argv[]) {
   translate_seq(ct_file);
   if (macro_file != nullptr) translate_wc(ct_file, macro_file);
   translate_aco();
+  const std::string shipped = fallback_table(table_named);
+  if (!shipped.empty()) {
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "Note: there is no %s in the working directory and -f was not given: "
+                 "using %s.\n",
+                 kDefaultStatFile, mirelon::shipped_table_name().c_str());
+    stat_file = shipped.c_str();
+  }
   translate_stat(stat_file, level);
 
   // Everything was written; a standard output that failed is no success.

@@ -137,8 +137,11 @@ int main(int argc, char* argv[]) {
     fail("The name '%s' cannot name a NEF data block: %s.\n", settings.name.c_str(),
          name_fault.c_str());
   }
-  if (table_path.empty()) table_path = mirelon::default_table_path();
-  settings.table_path = table_path;
+  const mirelon::TableChoice table_choice =
+      table_path.empty() ? mirelon::default_table() : mirelon::TableChoice{table_path, table_path};
+  table_path = table_choice.path;
+  settings.table_path = table_choice.path;
+  settings.table_name = table_choice.name;
   settings.level = mirelon::strtol10(level);
   settings.natural_numbering = natural;
   settings.wobble_pairs = wobble;

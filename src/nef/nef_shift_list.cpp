@@ -50,7 +50,7 @@ std::string shift_list_framecode(const NefSettings& settings) {
 // details item for it.
 std::string shift_list_label(const NefSettings& settings, double quantile) {
   std::string table;
-  for (char c : settings.table_path) table += (c >= ' ' && c <= '~') ? c : '?';
+  for (char c : settings.table_name) table += (c >= ' ' && c <= '~') ? c : '?';
   const double coverage = kLevelCoverages[static_cast<size_t>(settings.level - kMinLevel)];
   return format_message(
       "%s# Shifts predicted by mirelon from the statistics table %s at level %ld (%g %%):\n"
@@ -79,7 +79,7 @@ void append_shift_list(const StructurePrediction& prediction,
     if (!written.emplace(found->second, atom).second) {
       warnings->push_back(format_message(
           "Warning: %s: a second prediction for atom %s of residue %s (entry %zu) is left out\n",
-          settings.table_path.c_str(), entry.atom.c_str(), entry.residue_number.c_str(),
+          settings.table_name.c_str(), entry.atom.c_str(), entry.residue_number.c_str(),
           entry.number));
       continue;
     }

@@ -27,7 +27,8 @@ inline constexpr double kDonorAcceptorUpper = 3.0;
 struct NefSettings {
   std::string input_name;          // structure file, named in warnings and errors
   std::string name;                // data block "nef_NAME"; a valid NEF name (nef_name_fault())
-  std::string table_path;          // statistics table, named in the shift list's label
+  std::string table_path;          // statistics table: its file name gives the shift list's name
+  std::string table_name;          // and this names it in the shift list's label and warnings
   long level = 2;                  // prediction level 1 to 11
   bool natural_numbering = false;  // sequence codes from CT column 6
   bool wobble_pairs = false;       // G-U wobble pairs get hydrogen bonds too

@@ -1,6 +1,9 @@
 #include "prediction/table_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
 
 #include "common/files.h"
 
@@ -9,19 +12,52 @@ namespace mirelon {
 namespace {
 
 constexpr const char* kWorkingDirectoryTable = "statfile.tab";
+// Where the shipped table lies relative to the folder of the program:
+// beside its bin/ folder once installed, inside the build folder in a build.
+constexpr std::array<const char*, 2> kShippedTablePlaces = {"/../share/mirelon/statfile.tab",
+                                                            "/share/mirelon/statfile.tab"};
 
 bool is_regular_file(const char* path) {
   struct stat info;
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The folder that holds the running program, empty where the system does not
+// say (no /proc, as in a browser).
+std::string program_folder() {
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0 || static_cast<size_t>(length) >= path.size()) return "";
+  path.resize(static_cast<size_t>(length));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
 }  // namespace
 
-std::string default_table_path() {
-  for (const char* path : {kWorkingDirectoryTable, MIRELON_INSTALLED_TABLE}) {
-    if (is_regular_file(path)) return path;
+std::string find_shipped_table(std::string_view folder, bool (*exists)(const char*)) {
+  if (folder.empty()) return "";
+  for (const char* place : kShippedTablePlaces) {
+    std::string path(folder);
+    path += place;
+    if (exists(path.c_str())) return path;
   }
-  return MIRELON_SOURCE_TABLE;
+  return "";
+}
+
+std::string shipped_table_path() { return find_shipped_table(program_folder(), is_regular_file); }
+
+std::string shipped_table_name() {
+  return std::string("statfile.tab (shipped with mirelon ") + MIRELON_VERSION + ")";
+}
+
+TableChoice default_table() {
+  if (is_regular_file(kWorkingDirectoryTable)) {
+    return {kWorkingDirectoryTable, kWorkingDirectoryTable};
+  }
+  std::string shipped = shipped_table_path();
+  if (!shipped.empty()) return {shipped, shipped_table_name()};
+  return {kWorkingDirectoryTable, kWorkingDirectoryTable};
 }
 
 bool load_stat_table(const std::string& path, StatTable* table, std::string* error) {

@@ -32,6 +32,7 @@ NefSettings settings_for(const std::string& name) {
   settings.input_name = name;
   settings.name = "test";
   settings.table_path = kTablePath;
+  settings.table_name = kTablePath;
   settings.creation_date = "2026-01-01T00:00:00";
   settings.uuid = "mirelon-nef-2026-01-01T00:00:00-1";
   settings.program_version = "1.1";
