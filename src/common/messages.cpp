@@ -7,6 +7,9 @@ namespace mirelon {
 
 namespace {
 
+// How every capacity message starts.
+constexpr char kCapacityStart[] = "Error: String array size ";
+
 // Appends the text of `format` and `args` to `out`.
 void append_formatted(std::string* out, const char* format, std::va_list args) {
   std::va_list copy;
@@ -38,11 +41,14 @@ void append_message(std::string* out, const char* format, ...) {
   va_end(args);
 }
 
+bool is_capacity_message(std::string_view message) {
+  return message.substr(0, sizeof kCapacityStart - 1) == kCapacityStart;
+}
+
 std::string capacity_message(long long count, long long capacity) {
   // The message prints both numbers as %d; counts never reach the int range
   // limits on inputs that fit in memory, but print them whole regardless.
-  return format_message("Error: String array size %lld larger than maximum %lld.\n", count,
-                        capacity);
+  return format_message("%s%lld larger than maximum %lld.\n", kCapacityStart, count, capacity);
 }
 
 }  // namespace mirelon

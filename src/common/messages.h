@@ -4,6 +4,7 @@
 #define MIRELON_COMMON_MESSAGES_H_
 
 #include <string>
+#include <string_view>
 
 namespace mirelon {
 
@@ -17,6 +18,9 @@ void append_message(std::string* out, const char* format, ...)
 
 // The message for a count above a table's capacity, shared by every step:
 // "Error: String array size COUNT larger than maximum CAPACITY.\n".
+// True when `message` is a capacity_message().
+bool is_capacity_message(std::string_view message);
+
 std::string capacity_message(long long count, long long capacity);
 
 }  // namespace mirelon

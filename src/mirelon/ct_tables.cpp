@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/text.h"
 #include "fatal.h"
+#include "run_notes.h"
 #include "structure/ct_structures.h"
 #include "structure/structure.h"
 
@@ -103,8 +104,15 @@ CtNucleotides read_ct_nucleotides(const char* file_name) {
   }
   CtNucleotides tables;
   std::string error;
-  if (!parse_ct_records(content, file_name, &tables.records, &error))
+  if (!parse_ct_records(content, file_name, &tables.records, &error)) {
+    const std::string_view other = recognise_other_file(content);
+    if (!other.empty()) {
+      set_fatal_note(not_a_structure_note(file_name, other));
+    } else if (is_capacity_message(error)) {
+      set_fatal_note(capacity_note(Limit::kCtLines));
+    }
     fatal(To::kStdout, "%s", error.c_str());
+  }
   tables.residues = build_residues(tables.records);
   return tables;
 }

@@ -1,9 +1,15 @@
 #include "fatal.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
+
+#include "run_notes.h"
 
 namespace mirelon {
 
@@ -11,8 +17,43 @@ namespace {
 
 FatalHandler fatal_handler = nullptr;
 std::string fatal_note;
+std::vector<std::string> run_outputs;
+size_t always_written_outputs = 0;
+std::vector<std::string> written_files;
+
+bool is_there(const std::string& name) {
+  struct stat info;
+  return lstat(name.c_str(), &info) == 0;
+}
+
+// The Note on the files of a run that stops after writing some of them.
+std::string note_on_written_files() {
+  std::vector<std::string> older;
+  bool complete = true;
+  for (size_t i = 0; i < run_outputs.size(); ++i) {
+    const std::string& name = run_outputs[i];
+    if (std::find(written_files.begin(), written_files.end(), name) != written_files.end()) {
+      continue;
+    }
+    if (i < always_written_outputs) complete = false;
+    if (is_there(name)) older.push_back(name);
+  }
+  if (complete && older.empty()) return {};  // nothing of another run to mix up
+  return written_files_note(written_files, older);
+}
 
 }  // namespace
+
+void set_run_outputs(std::vector<std::string> names, size_t always_written) {
+  run_outputs = std::move(names);
+  always_written_outputs = always_written;
+}
+
+void record_written_file(const std::string& name) {
+  if (std::find(written_files.begin(), written_files.end(), name) == written_files.end()) {
+    written_files.push_back(name);
+  }
+}
 
 void set_fatal_handler(FatalHandler handler) { fatal_handler = handler; }
 
@@ -34,6 +75,7 @@ void fatal(To to, const char* format, ...) {
     va_end(copy);
   }
   va_end(args);
+  fatal_note += note_on_written_files();
   if (!fatal_note.empty()) {
     std::fputs(fatal_note.c_str(), stderr);
     fatal_note.clear();

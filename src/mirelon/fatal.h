@@ -3,6 +3,7 @@
 #define MIRELON_FATAL_H_
 
 #include <string>
+#include <vector>
 
 namespace mirelon {
 
@@ -21,6 +22,15 @@ enum class To { kStdout, kStderr };
 // A line that the next fatal() writes to standard error after its message
 // (a "Note: " on what the user can do); empty for none.
 void set_fatal_note(std::string note);
+
+// The output files of this run, of which every complete run writes the
+// first `always_written` (the macro file may stay unwritten), and each one
+// as a step has written it. After the message of a fatal error that comes
+// when some but not all of those were written, fatal() adds a "Note: " line
+// naming them and the outputs in the working directory that this run did not
+// write, so that a user does not take old and new files for one run's.
+void set_run_outputs(std::vector<std::string> names, size_t always_written);
+void record_written_file(const std::string& name);
 
 // What fatal() does after its message: by default it ends the process with
 // exit status 1. A harness that runs the steps in-process (the fuzz targets)

@@ -8,12 +8,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/numbers.h"
 #include "common/options.h"
 #include "fatal.h"
 #include "prediction/table_file.h"
+#include "run_notes.h"
+#include "step_files.h"
 #include "translate.h"
+#include "translate_aco.h"
+#include "translate_seq.h"
+#include "translate_stat.h"
 
 namespace {
 
@@ -119,12 +126,26 @@ int main(int argc, char* argv[]) {
         fatal(To::kStderr, "%s", mirelon::option_error_message(optopt, "cfsw").c_str());
     }
   }
-  for (int i = optind; i < argc; ++i) std::printf("Non-option argument %s\n", argv[i]);
+  std::vector<std::string> unread;
+  for (int i = optind; i < argc; ++i) {
+    std::printf("Non-option argument %s\n", argv[i]);
+    unread.emplace_back(argv[i]);
+  }
+  const std::string warning = mirelon::unread_arguments_warning(unread, ct_file);
+  if (!warning.empty()) {
+    std::fflush(stdout);
+    std::fputs(warning.c_str(), stderr);
+  }
 
   if (!mirelon::is_prediction_level(level)) {
     fatal(To::kStderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
   }
 
+  std::vector<std::string> outputs = {mirelon::kSequenceFileName, mirelon::kResidueIdFileName,
+                                      mirelon::kRestraintFileName, mirelon::kShiftListFileName};
+  const size_t always_written = outputs.size();
+  if (macro_file != nullptr) outputs.emplace_back(macro_file);
+  mirelon::set_run_outputs(std::move(outputs), always_written);
   translate_seq(ct_file);
   if (macro_file != nullptr) translate_wc(ct_file, macro_file);
   translate_aco();

@@ -1,13 +1,16 @@
 #include "step_files.h"
 
 #include "common/files.h"
+#include "common/messages.h"
 #include "fatal.h"
+#include "run_notes.h"
 
 namespace mirelon {
 
 void write_step_file(const char* name, std::string_view content) {
   std::string error;
   if (!write_output_file(name, content, &error)) fatal(To::kStdout, "%s", error.c_str());
+  record_written_file(name);
 }
 
 std::string format_residue_id_file(const std::vector<Residue>& residues) {
@@ -26,8 +29,10 @@ std::vector<ResidueIdRecord> read_residue_id_file(size_t capacity) {
   }
   std::vector<ResidueIdRecord> records;
   std::string error;
-  if (!parse_residue_ids(content, capacity, &records, &error))
+  if (!parse_residue_ids(content, capacity, &records, &error)) {
+    if (is_capacity_message(error)) set_fatal_note(capacity_note(Limit::kResidueIdLines));
     fatal(To::kStdout, "%s", error.c_str());
+  }
   return records;
 }
 

@@ -8,6 +8,7 @@
 #include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "fatal.h"
+#include "run_notes.h"
 #include "step_files.h"
 #include "translate.h"
 
@@ -61,6 +62,7 @@ int translate_aco() {
   const std::vector<ResidueIdRecord> records = read_residue_id_file(kMaxRestraintResidues);
   const size_t total = count_restraint_entries(records);
   if (total > kMaxRestraintEntries) {
+    set_fatal_note(capacity_note(Limit::kRestraintLines));
     fatal(To::kStdout, "%s",
           capacity_message(static_cast<long long>(total),
                            static_cast<long long>(kMaxRestraintEntries))

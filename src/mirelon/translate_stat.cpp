@@ -12,6 +12,7 @@
 #include "common/numbers.h"
 #include "fatal.h"
 #include "prediction/stat_table.h"
+#include "run_notes.h"
 #include "step_files.h"
 #include "translate.h"
 
@@ -50,8 +51,10 @@ StatTable read_stat_table(const char* file_name) {
   }
   StatTable table;
   std::string error;
-  if (!parse_stat_table(content, file_name, &table, &error))
+  if (!parse_stat_table(content, file_name, &table, &error)) {
+    if (is_capacity_message(error)) set_fatal_note(capacity_note(Limit::kTableRecords));
     fatal(To::kStdout, "%s", error.c_str());
+  }
   return table;
 }
 
@@ -60,10 +63,9 @@ StatTable read_stat_table(const char* file_name) {
 std::string entry_bound_note(long long bound) {
   return format_message(
       "Note: the entry bound of this RNA is %lld (27 per A, 24 per C, 27 per G, 22 per U, 30 "
-      "per other base, plus 10); the shift list holds at most %zu entries (about 780 "
-      "nucleotides), so nothing was written to %s: predict shifts for a smaller construct or "
-      "a domain.\n",
-      bound, kMaxShiftSlots - 1, kShiftListFileName);
+      "per other base, plus 10); the shift list holds at most %zu entries (%s), so nothing was "
+      "written to %s: predict shifts for a smaller construct or a domain.\n",
+      bound, kMaxShiftSlots - 1, shift_list_size_text().c_str(), kShiftListFileName);
 }
 
 std::string format_shift_line(const ShiftEntry& entry) {
@@ -96,6 +98,7 @@ int translate_stat(const char* stat_file, const char* level) {
   std::vector<ShiftEntry> entries;
   std::string error;
   if (!predict_shifts(residues, table, strtol10(level), &entries, &error)) {
+    if (is_capacity_message(error)) set_fatal_note(capacity_note(Limit::kShiftEntries));
     fatal(To::kStdout, "%s", error.c_str());
   }
   // Every failure came before this point, so a failed run leaves an older

@@ -7,6 +7,7 @@
 #include "common/numbers.h"
 #include "ct_warnings.h"
 #include "fatal.h"
+#include "run_notes.h"
 #include "step_files.h"
 #include "translate.h"
 #include "translate_seq.h"
@@ -98,7 +99,10 @@ int translate_wc(const char* ct_file, const char* macro_file) {
   const std::vector<FivePrimePair> pairs = five_prime_pairs(structure.records);
   const std::vector<Helix> helices = find_helices(structure.records, pairs);
   std::string error;
-  if (!check_helix_capacity(helices.size(), &error)) fatal(To::kStdout, "%s", error.c_str());
+  if (!check_helix_capacity(helices.size(), &error)) {
+    set_fatal_note(capacity_note(Limit::kHelixEnds));
+    fatal(To::kStdout, "%s", error.c_str());
+  }
   // The sequence step has warned about the file; these are the macro's own.
   print_warnings(macro_warnings(ct_file, macro_file, structure.records, pairs, helices.size()));
   // Without a helix the macro file is not touched at all.

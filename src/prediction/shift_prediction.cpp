@@ -235,4 +235,13 @@ bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTabl
   return true;
 }
 
+std::string shift_list_size_text() {
+  constexpr long long kRoomForResidues = static_cast<long long>(kMaxShiftSlots) - 1 - kBoundExtra;
+  constexpr long long kHundred = 100;
+  const auto [fewest, most] =
+      std::minmax_element(kBoundPerResidue.begin(), kBases.size() + kBoundPerResidue.begin());
+  return format_message("%lld nucleotides always fit, up to about %lld depending on composition",
+                        kRoomForResidues / *most, kRoomForResidues / *fewest / kHundred * kHundred);
+}
+
 }  // namespace mirelon

@@ -37,6 +37,12 @@ std::string context_key(const ResidueIdRecord& residue);
 // refuses residues whose bound exceeds kMaxShiftSlots.
 long long entry_bound(const std::vector<ResidueIdRecord>& residues);
 
+// How many nucleotides fit in the shift list, in the words every message and
+// document uses: "740 nucleotides always fit, up to about 900 depending on
+// composition" (the bound of the largest base class, and of the smallest
+// rounded down to hundreds).
+std::string shift_list_size_text();
+
 // One predicted shift: a slot of the shift entry list.
 struct ShiftEntry {
   size_t number = 0;           // slot number, 1 for the first entry

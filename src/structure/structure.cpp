@@ -28,7 +28,60 @@ StructureFormat fasta_or_dot_bracket(LineReader lines) {
   return sequence ? StructureFormat::kFasta : StructureFormat::kDotBracket;
 }
 
+// A context key of a statistics table: base (or the placeholder 0) and
+// pairing mark of four nucleotides, as in 0oGwCwAo.
+bool is_context_key(std::string_view word) {
+  if (word.size() != 8) return false;
+  for (size_t i = 0; i < word.size(); i += 2) {
+    if (std::string_view("ACGU0").find(word[i]) == std::string_view::npos) return false;
+    if (word[i + 1] != 'w' && word[i + 1] != 'o') return false;
+  }
+  return true;
+}
+
+bool parse_structure_as_detected(std::string_view content, std::string_view file_name,
+                                 Structure* structure, std::string* error) {
+  switch (detect_structure_format(content)) {
+    case StructureFormat::kDotBracket:
+      return parse_structure_dot_bracket(content, file_name, structure, error);
+    case StructureFormat::kBpseq:
+      return parse_structure_bpseq(content, file_name, structure, error);
+    case StructureFormat::kFasta:
+      *error = format_message(
+          "%s:1: the file holds a sequence without a structure (FASTA); give its secondary "
+          "structure as dot-bracket, BPSEQ or CT\n",
+          std::string(file_name).c_str());
+      return false;
+    case StructureFormat::kCt:
+      break;
+  }
+  return parse_structure_ct(content, file_name, structure, error);
+}
+
 }  // namespace
+
+std::string_view recognise_other_file(std::string_view content) {
+  LineReader lines(content);
+  std::string_view line;
+  bool first = true;
+  bool terminator = false;
+  bool context_record = false;
+  while (lines.next_nonblank(&line)) {
+    const std::string_view text = trim_space(line);
+    if (first && text.front() != '#') {
+      if (text.substr(0, 5) == "data_") {
+        return content.find("_nef_") != std::string_view::npos ? "a shift list (NEF)"
+                                                               : "a shift list (NMR-STAR)";
+      }
+      first = false;
+    }
+    if (line.front() == ':') terminator = true;
+    const std::vector<std::string_view> words = split_words(line);
+    if (words.size() >= 3 && is_context_key(words[2])) context_record = true;
+    if (terminator && context_record) return "a statistics table";
+  }
+  return {};
+}
 
 StructureFormat detect_structure_format(std::string_view content) {
   LineReader lines(content);
@@ -59,21 +112,13 @@ bool parse_structure(std::string_view content, std::string_view file_name, Struc
     *error = format_message("%s:1: the file holds no structure\n", std::string(file_name).c_str());
     return false;
   }
-  switch (detect_structure_format(content)) {
-    case StructureFormat::kDotBracket:
-      return parse_structure_dot_bracket(content, file_name, structure, error);
-    case StructureFormat::kBpseq:
-      return parse_structure_bpseq(content, file_name, structure, error);
-    case StructureFormat::kFasta:
-      *error = format_message(
-          "%s:1: the file holds a sequence without a structure (FASTA); give its secondary "
-          "structure as dot-bracket, BPSEQ or CT\n",
-          std::string(file_name).c_str());
-      return false;
-    case StructureFormat::kCt:
-      break;
+  if (parse_structure_as_detected(content, file_name, structure, error)) return true;
+  const std::string_view other = recognise_other_file(content);
+  if (!other.empty()) {
+    *error = format_message("%s:1: this is %.*s, not a structure\n", std::string(file_name).c_str(),
+                            static_cast<int>(other.size()), other.data());
   }
-  return parse_structure_ct(content, file_name, structure, error);
+  return false;
 }
 
 bool parse_structures(std::string_view content, std::string_view file_name,

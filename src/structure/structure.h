@@ -54,8 +54,17 @@ enum class StructureFormat { kCt, kBpseq, kDotBracket, kFasta };
 // header "N name") or a six-column line follows it; dot-bracket otherwise (a sequence line).
 StructureFormat detect_structure_format(std::string_view content);
 
+// What a file that is no structure recognisably is, for the message that
+// names the mistake: "a statistics table" (a line that starts with ':' and a
+// record whose third word is a context key such as 0oGwCwAo), "a shift list
+// (NEF)" or "a shift list (NMR-STAR)" (its first line that is neither blank
+// nor a comment starts with "data_"); empty for anything else.
+std::string_view recognise_other_file(std::string_view content);
+
 // Reads `content` in the format detect_structure_format() names. Content
-// that holds nothing but white space is an error too, and so is FASTA.
+// that holds nothing but white space is an error too, and so is FASTA. When
+// the content is recognisably no structure (recognise_other_file()), the
+// message says so: "FILE:1: this is a statistics table, not a structure".
 bool parse_structure(std::string_view content, std::string_view file_name, Structure* structure,
                      std::string* error);
 

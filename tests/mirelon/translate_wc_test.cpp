@@ -347,6 +347,7 @@ TEST(HbondRunTest, MacroRunLeavesEveryOtherOutputAsARunWithout) {
     const std::string warnings = with_macro.file("stderr");
     std::istringstream lines(plain.file("stderr"));
     for (std::string line; std::getline(lines, line);) {
+      if (line.rfind("Note: this run stopped after writing", 0) == 0) continue;  // names hb.mac
       const size_t at = warnings.find(line + "\n");
       EXPECT_NE(at, std::string::npos) << name << ": " << line;
       EXPECT_EQ(warnings.find(line + "\n", at + 1), std::string::npos) << name << ": " << line;

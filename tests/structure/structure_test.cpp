@@ -84,6 +84,28 @@ TEST(StructureFormatTest, DetectedFromTheFirstLines) {
   for (const Case& c : cases) EXPECT_EQ(detect_structure_format(c.content), c.format) << c.content;
 }
 
+TEST(StructureFormatTest, OtherFilesGivenAsAStructureAreNamed) {
+  struct Case {
+    const char* content;
+    const char* what;
+  } const cases[] = {
+      {"# table\nH2 A 0o0oAoGo 6 7.95 0.17 1 1 7.98 . 1 5 0.31\n:\n", "a statistics table"},
+      // a terminator alone, or a key alone, is not enough
+      {"H2 A 0o0oAoGo 6 7.95\n", ""},
+      {":\n1 G 0\n", ""},
+      {"H2 A 0o0xAoGo 6\n:\n", ""},
+      {"# comment\n\ndata_5371\nsave_x\n", "a shift list (NMR-STAR)"},
+      {"data_x\nsave_nef_nmr_meta_data\n", "a shift list (NEF)"},
+      {"3 data_x\n1 G 0 2 0 1\n", ""},
+      {"GGGAAACCC\n(((...)))\n", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(recognise_other_file(c.content), c.what) << c.content;
+  Structure structure;
+  std::string error;
+  EXPECT_FALSE(parse_structure(cases[0].content, "t.tab", &structure, &error));
+  EXPECT_EQ(error, "t.tab:1: this is a statistics table, not a structure\n");
+}
+
 TEST(StructureCtTest, ReadsNameStrandsPairsAndNaturalNumbering) {
   const Structure two = parse_ok(kTwoStrandCt);
   EXPECT_EQ(two.name, "duplex");
