@@ -17,6 +17,13 @@ for f in bin/mirelon bin/mirelon-ct bin/mirelon-check bin/mirelon-nef share/man/
          share/doc/mirelon/examples/hairpin/hairpin.ct; do
   [[ -e $prefix/$f ]] || { echo "not installed: $f"; exit 1; }
 done
+# The tools that need Boost are installed with their pages where they were built.
+for tool in mirelon-stats mirelon-multipliers; do
+  [[ -x $build/$tool ]] || continue
+  for f in bin/$tool share/man/man1/$tool.1; do
+    [[ -e $prefix/$f ]] || { echo "not installed: $f"; exit 1; }
+  done
+done
 if ls "$prefix"/share/doc/mirelon/examples/*/kesta.* >/dev/null 2>&1; then
   echo "outputs of an example run were installed"
   exit 1
