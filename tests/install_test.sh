@@ -24,8 +24,9 @@ tools=(mirelon mirelon-ct mirelon-check mirelon-nef)
 for tool in mirelon-stats mirelon-multipliers; do
   [[ -x $build/$tool ]] && tools+=("$tool")
 done
-for f in "${tools[@]/#/bin/}" share/man/man1/mirelon.1 share/man/man1/mirelon-ct.1 \
-         share/man/man1/mirelon-check.1 share/man/man1/mirelon-nef.1 \
+pages=("${tools[@]/#/share/man/man1/}")
+# Every tool that was built is installed with its manual page.
+for f in "${tools[@]/#/bin/}" "${pages[@]/%/.1}" \
          share/mirelon/statfile.tab share/doc/mirelon/README.md share/doc/mirelon/mirelon-check.md \
          share/doc/mirelon/examples/hairpin/hairpin.ct share/doc/mirelon/examples/hairpin/args; do
   [[ -e $prefix/$f ]] || { echo "not installed: $f"; exit 1; }
