@@ -1,7 +1,13 @@
 #include "ct_tables.h"
 
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <utility>
+
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/numbers.h"
 #include "common/text.h"
 #include "fatal.h"
 #include "run_notes.h"
@@ -60,7 +66,41 @@ std::string malformed_line_message(std::string_view content, const char* file_na
       line_number, file_name, static_cast<int>(fault.column));
 }
 
+// Column 1 as an int; nothing when it does not fit one.
+std::optional<int32_t> index_value(std::string_view index) {
+  const std::optional<long> value = whole_number_value(index);
+  if (!value || *value < std::numeric_limits<int32_t>::min() ||
+      *value > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(*value);
+}
+
+// The message for column 1 `index` of the nucleotide line `line_number`,
+// which check_ct_index() refused with `fault` after `before`.
+std::string index_message(const char* file_name, int line_number, CtIndexFault fault,
+                          const std::string& index, std::string_view before) {
+  if (fault == CtIndexFault::kOutOfRange) {
+    return format_message(
+        "Error: line %d of secondary sequence file %s: index %s is out of range.\n", line_number,
+        file_name, index.c_str());
+  }
+  return format_message(
+      "Error: line %d of secondary sequence file %s: index %s is not above the index before it "
+      "(%s); column 1 must rise through all strands (column 6 may hold your own numbering).\n",
+      line_number, file_name, index.c_str(), std::string(before).c_str());
+}
+
 }  // namespace
+
+CtIndexFault check_ct_index(std::string_view index, std::string_view before) {
+  const std::optional<int32_t> value = index_value(index);
+  if (!value) return CtIndexFault::kOutOfRange;
+  if (before.empty()) return CtIndexFault::kNone;
+  const std::optional<int32_t> previous = index_value(before);
+  if (previous && *value <= *previous) return CtIndexFault::kNotAbove;
+  return CtIndexFault::kNone;
+}
 
 bool parse_ct_records(std::string_view content, const char* file_name,
                       std::vector<CtRecord>* records, std::string* error) {
@@ -91,7 +131,16 @@ bool parse_ct_records(std::string_view content, const char* file_name,
       records->clear();
       return false;
     }
-    records->push_back(ct_record_from_words(words));
+    CtRecord record = ct_record_from_words(words);
+    const std::string_view before =
+        records->empty() ? std::string_view() : std::string_view(records->back().index);
+    const CtIndexFault index_fault = check_ct_index(record.index, before);
+    if (index_fault != CtIndexFault::kNone) {
+      *error = index_message(file_name, lines.line_number(), index_fault, record.index, before);
+      records->clear();
+      return false;
+    }
+    records->push_back(std::move(record));
   }
   return true;
 }

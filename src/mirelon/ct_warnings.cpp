@@ -4,6 +4,7 @@
 
 #include "common/messages.h"
 #include "common/nucleotides.h"
+#include "common/numbers.h"
 
 namespace mirelon {
 
@@ -46,6 +47,23 @@ bool is_inconsistent_pair(const PartnerColumn& column, size_t i) {
   return named[static_cast<size_t>(p)] > 1 || named[i + 1] > 1;  // named twice
 }
 
+// The warning for column 1 that does not count the nucleotides 1 to N, or
+// nothing. Residue numbers follow column 1 all the same; column 5 names
+// partners by their position in the file, so a file whose own numbering
+// reaches column 5 loses its pairs.
+std::string numbering_warning(const char* file, const std::vector<CtRecord>& records) {
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (stream_int(records[i].index) == static_cast<int64_t>(i) + 1) continue;
+    return format_warning(
+        file, format_message("column 1 runs from %s to %s, not from 1 to %zu: the residue numbers "
+                             "follow column 1, but column 5 is read as the partner's position in "
+                             "the file (nucleotide line 1 to %zu), not as its column-1 number",
+                             records.front().index.c_str(), records.back().index.c_str(),
+                             records.size(), records.size()));
+  }
+  return {};
+}
+
 }  // namespace
 
 std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records) {
@@ -54,6 +72,7 @@ std::vector<std::string> ct_file_warnings(const char* file, const std::vector<Ct
     lines.push_back(format_warning(file, "no nucleotide line: the files are written empty"));
     return lines;
   }
+  if (std::string line = numbering_warning(file, records); !line.empty()) lines.push_back(line);
   std::vector<std::string> odd_bases;
   for (const CtRecord& record : records) {
     if (residue_name(record.base).empty()) odd_bases.push_back(record.index);

@@ -31,6 +31,8 @@ std::string format_warning(std::string_view file, std::string_view what,
 // nucleotide line at all; bases other than A, C, G and U; pairs that are
 // not consistent (partner outside 1..N, paired with itself, not named back,
 // or a partner named by more than one record). Positions are CT indexes.
+// Before those, the one that column 1 does not count 1 to N: the residue
+// numbers follow column 1, column 5 does not.
 std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records);
 
 // The hydrogen-bond step's warnings: canonical pairs left out of the macro

@@ -1,5 +1,6 @@
-// Fuzz target: the CT reader, everything the sequence step derives from it,
-// the helices of the hydrogen-bond step and the warnings of both steps.
+// Fuzz target: the CT reader, everything the sequence step derives from it
+// (residue numbers that never repeat among residues and linkers), the
+// helices of the hydrogen-bond step and the warnings of both steps.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (records.size() > mirelon::kMaxNucleotides) std::abort();
   const std::vector<mirelon::Residue> residues = mirelon::build_residues(records);
+  // Residue numbers rise through the file and past every linker: no two
+  // residues, and no residue and linker pseudo-residue, share a number.
+  for (size_t i = 1; i < residues.size(); ++i) {
+    const int64_t linker = residues[i - 1].break_after ? mirelon::kLinkerLength : 0;
+    if (residues[i].number <= residues[i - 1].number + linker) std::abort();
+  }
   // Every residue-ID line holds ten words: no field may be empty or hold
   // white space, or the later steps would read shifted rows.
   const std::string ids = mirelon::format_residue_id_lines(mirelon::residue_id_records(residues));

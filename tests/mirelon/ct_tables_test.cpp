@@ -90,9 +90,65 @@ TEST(ParseCtRecordsTest, OtherFormatsAndSecondStructuresAreNamed) {
             "Error: line 2 of secondary sequence file x.ct has 3 columns instead of 6.\n");
 }
 
+// Column 1 must fit an int and rise; it need not count from 1 or without gaps.
+TEST(CheckCtIndexTest, IndexMustFitAnIntAndRise) {
+  struct Case {
+    const char* index;
+    const char* before;
+    CtIndexFault fault;
+  } const cases[] = {
+      {"1", "", CtIndexFault::kNone},
+      {"22", "", CtIndexFault::kNone},
+      {"-5", "", CtIndexFault::kNone},
+      {"3", "2", CtIndexFault::kNone},
+      {"30", "2", CtIndexFault::kNone},  // a gap
+      {"-4", "-5", CtIndexFault::kNone},
+      {"+0007", "6", CtIndexFault::kNone},
+      {"2", "2", CtIndexFault::kNotAbove},
+      {"1", "3", CtIndexFault::kNotAbove},
+      {"-6", "-5", CtIndexFault::kNotAbove},
+      {"007", "+7", CtIndexFault::kNotAbove},  // compared as numbers, not texts
+      {"2147483647", "2147483646", CtIndexFault::kNone},
+      {"-2147483648", "", CtIndexFault::kNone},
+      {"0000000000000000000001", "", CtIndexFault::kNone},
+      {"2147483648", "", CtIndexFault::kOutOfRange},
+      {"-2147483649", "", CtIndexFault::kOutOfRange},
+      {"2147483648", "2147483647", CtIndexFault::kOutOfRange},
+      {"99999999999999999999999", "1", CtIndexFault::kOutOfRange},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(check_ct_index(c.index, c.before), c.fault) << c.index << " after " << c.before;
+  }
+}
+
+// The index is checked after the line's columns, in file order, against the
+// nucleotide line before it (blank lines between do not count).
+TEST(ParseCtRecordsTest, IndexFaultsAreReportedInFileOrderAfterTheColumns) {
+  const std::string not_above =
+      "Error: line 4 of secondary sequence file x.ct: index 2 is not above the index before it "
+      "(2); column 1 must rise through all strands (column 6 may hold your own numbering).\n";
+  EXPECT_EQ(parse_error("4 dup\n1 G 0 2 4 1\n2 G 1 3 0 2\n2 A 2 4 0 3\n4 C 3 0 1 4\n"), not_above);
+  EXPECT_EQ(parse_error("h\n1 G 0 2 0 1\n2 G 1 0 0 2\n\n1 A 0 2 0 3\n2 C 1 0 0 4\n"),
+            "Error: line 5 of secondary sequence file x.ct: index 1 is not above the index before "
+            "it (2); column 1 must rise through all strands (column 6 may hold your own "
+            "numbering).\n");
+  EXPECT_EQ(parse_error("h\n1 G 0 2 0 1\n99999999999999999999999 G 1 0 0 2\n"),
+            "Error: line 3 of secondary sequence file x.ct: index 99999999999999999999999 is out "
+            "of range.\n");
+  // A malformed line before the fault is reported, one after it is not; on
+  // one line the columns come first.
+  EXPECT_EQ(parse_error("h\n5 G 0 2 0 1\n2 G 1 3 x 2\n"),
+            "Error: line 3 of secondary sequence file x.ct: column 5 is not a whole number.\n");
+  EXPECT_EQ(parse_error("4 dup\n1 G 0 2 4 1\n2 G 1 3 0\n2 A 2 4 0 3\n"),
+            "Error: line 3 of secondary sequence file x.ct has 5 columns instead of 6.\n");
+  EXPECT_EQ(parse_error("4 dup\n1 G 0 2 4 1\n2 G 1 3 0 2\n2 A 2 4 0 3\n4 C 3 0 x 4\n"), not_above);
+  // Indexes that rise from anywhere, with gaps, are read.
+  EXPECT_EQ(parse_ok("h\n22 G 0 2 0 1\n23 G 1 3 0 2\n40 A 2 0 0 3\n").size(), 3u);
+}
+
 TEST(ParseCtRecordsTest, CapacityIsTestedBeforeAnyLine) {
   std::string ok = "h\n";
-  for (int i = 1; i <= 10000; ++i) ok += "1 A 0 0 0 1\n";
+  for (int i = 1; i <= 10000; ++i) ok += std::to_string(i) + " A 0 0 0 1\n";
   EXPECT_EQ(parse_ok(ok).size(), 10000u);
   // Blank lines do not count toward the capacity.
   EXPECT_EQ(parse_ok(ok + "\n \n").size(), 10000u);

@@ -51,6 +51,25 @@ TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
   EXPECT_TRUE(ct_file_warnings("x.ct", records_of("h\n1 G 0 2 2 1\n2 C 1 0 1 2\n")).empty());
 }
 
+// Column 1 that does not count 1 to N gets one line, before the others.
+TEST(WarningTest, NumberingOtherThanOneToNIsNamedFirst) {
+  const std::string numbered_from_22 =
+      "Warning: x.ct: column 1 runs from 22 to 23, not from 1 to 2: the residue numbers follow "
+      "column 1, but column 5 is read as the partner's position in the file (nucleotide line 1 "
+      "to 2), not as its column-1 number\n";
+  EXPECT_EQ(ct_file_warnings("x.ct", records_of("h\n22 G 0 2 2 1\n23 C 1 0 1 2\n")),
+            std::vector<std::string>{numbered_from_22});
+  // A gap, or a start at 0, is no count from 1 either.
+  EXPECT_EQ(ct_file_warnings("x.ct", records_of("h\n1 G 0 2 2 1\n3 C 1 0 1 2\n")).size(), 1u);
+  EXPECT_EQ(ct_file_warnings("x.ct", records_of("h\n0 G 0 2 2 1\n1 C 1 0 1 2\n")).size(), 1u);
+  // Leading zeros and a plus sign still count 1 to N.
+  EXPECT_TRUE(ct_file_warnings("x.ct", records_of("h\n01 G 0 2 2 1\n+2 C 1 0 1 2\n")).empty());
+  const std::vector<std::string> lines =
+      ct_file_warnings("x.ct", records_of("h\n22 G 0 2 2 1\n23 g 1 0 1 2\n"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], numbered_from_22);
+}
+
 TEST(WarningTest, MacroWarningsNameLeftOutPairsAndAMissingMacro) {
   const std::vector<CtRecord> records =
       records_of("h\n1 G 0 2 4 1\n2 G 1 3 3 2\n3 C 2 4 1 3\n4 C 3 0 1 4\n");

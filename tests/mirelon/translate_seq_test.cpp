@@ -58,19 +58,19 @@ TEST(SequenceFileTest, ChainBreaksNumberStrandsAndMakeLinkers) {
 TEST(SequenceFileTest, ResidueNumbersUseStreamIntPlusHundredPerBreakWithoutOverflow) {
   const auto residues =
       build_residues(parse_ok("h\n"
-                              "2147483647 A 0 0 0 1\n"
-                              "2147483648 C 0 0 0 2\n"
-                              "-5 G 0 0 0 3\n"
-                              "+0007 U 0 0 0 4\n"));
-  EXPECT_EQ(residues[0].id[kResidueNumber], "2147483647");
-  EXPECT_EQ(residues[1].id[kResidueNumber], "100");  // out of int range reads as 0
-  EXPECT_EQ(residues[2].id[kResidueNumber], "195");
-  EXPECT_EQ(residues[3].id[kResidueNumber], "307");
-  EXPECT_EQ(residues[3].id[kCtIndex], "+0007");
+                              "-5 G 0 0 0 1\n"
+                              "+0007 U 0 0 0 2\n"
+                              "2147483646 C 0 3 0 3\n"
+                              "2147483647 A 2 0 0 4\n"));
+  EXPECT_EQ(residues[0].id[kResidueNumber], "-5");
+  EXPECT_EQ(residues[1].id[kResidueNumber], "107");
+  EXPECT_EQ(residues[1].id[kCtIndex], "+0007");
+  EXPECT_EQ(residues[3].id[kResidueNumber], "2147483847");  // the largest index, two breaks
   EXPECT_TRUE(residues[0].break_after);
+  EXPECT_FALSE(residues[2].break_after);
   const std::string seq = format_sequence_file(residues);
-  EXPECT_EQ(seq.substr(0, 32), "RADE 2147483647\nNL   2147483648\n");
-  EXPECT_NE(seq.find("LN   2147483747\nRCYT  100\n"), std::string::npos);
+  EXPECT_EQ(seq.substr(0, 20), "RGUA   -5\nNL     -4\n");
+  EXPECT_NE(seq.find("LN    207\nRCYT 2147483846\nRADE 2147483847\n"), std::string::npos);
 }
 
 }  // namespace

@@ -117,13 +117,13 @@ TEST(HelixTest, PairsThatAreNotConsistentSplitHelicesAndGetNoLine) {
        "hbond watsoncrick=3-3,6-6\n"},
       // The residue numbers are the records' own, whatever column 1 says.
       {"index of a later record",
-       "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n3 A 2 4 0 3\n4 A 3 5 0 4\n8 A 4 6 0 5\n6 C 5 0 2 6\n",
-       "hbond watsoncrick=5-5,6-6\n"},
+       "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n6 A 2 4 0 3\n7 A 3 5 0 4\n8 A 4 6 0 5\n9 C 5 0 2 6\n",
+       "hbond watsoncrick=5-5,9-9\n"},
       {"3' side only", "h\n1 G 0 2 0 1\n2 A 1 3 0 2\n3 A 2 4 0 3\n4 C 3 0 1 4\n", ""},
       {"shifted indices", "h\n101 G 0 2 4 1\n102 A 1 3 0 2\n103 A 2 4 0 3\n104 C 3 0 1 4\n", ""},
       // Column 1 below column 5 on both members: each is a 5' pair record.
-      {"partner below the record", "h\n1 C 0 2 3 1\n2 A 1 3 0 2\n0 G 2 0 1 3\n",
-       "hbond watsoncrick=1-1,0-0\nhbond watsoncrick=0-0,1-1\n"},
+      {"partner below the record", "h\n-2 C 0 2 3 1\n-1 A 1 3 0 2\n0 G 2 0 1 3\n",
+       "hbond watsoncrick=-2--2,0-0\nhbond watsoncrick=0-0,-2--2\n"},
       {"empty file", "", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(macro_of(c.ct), c.macro) << c.what << "\n" << c.ct;
