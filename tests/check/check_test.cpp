@@ -506,7 +506,7 @@ TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
 // The log density of the ranking, written out: Student t with 4 degrees of
 // freedom, log(3/8) - 5/2 log(1 + z^2/4) - log(spread).
 double t4_log_density(double z, double spread) {
-  return std::log(3.0 / 8) - 2.5 * std::log(1 + z * z / 4) - std::log(spread);
+  return std::log(3.0 / 8) - 2.5 * std::log1p(z * z / 4) - std::log(spread);
 }
 
 ComparedAtom scored(size_t position, double corrected, double mean, double spread) {
