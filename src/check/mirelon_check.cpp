@@ -5,7 +5,6 @@
 // all inputs were read; every message goes to standard error.
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "check/assignment_check.h"
 #include "check/check_report.h"
+#include "check/check_run.h"
 #include "check/predicted_peaks.h"
 #include "check/residue_picture.h"
 #include "check/structure_ranking.h"
@@ -57,15 +57,8 @@ void print_help() {
       stdout);
 }
 
-// A structure to check, with the name the ranking and the legend give it.
-struct Candidate {
-  mirelon::Structure structure;
-  std::string name;  // "FILE", or "FILE #K" for the K-th structure of a file of several
-  mirelon::StructurePrediction prediction;
-};
-
-std::vector<Candidate> read_candidates(const std::vector<const char*>& files) {
-  std::vector<Candidate> candidates;
+std::vector<mirelon::Candidate> read_candidates(const std::vector<const char*>& files) {
+  std::vector<mirelon::Candidate> candidates;
   for (const char* file : files) {
     std::string content;
     if (!mirelon::read_input_file(file, &content)) {
@@ -75,9 +68,8 @@ std::vector<Candidate> read_candidates(const std::vector<const char*>& files) {
     std::string error;
     if (!mirelon::parse_structures(content, file, &structures, &error)) fail("%s", error.c_str());
     for (size_t k = 0; k < structures.size(); ++k) {
-      Candidate candidate;
-      candidate.name = structures.size() > 1 ? mirelon::format_message("%s #%zu", file, k + 1)
-                                             : std::string(file);
+      mirelon::Candidate candidate;
+      candidate.name = mirelon::candidate_name(file, k, structures.size());
       candidate.structure = std::move(structures[k]);
       candidates.push_back(std::move(candidate));
     }
@@ -85,19 +77,9 @@ std::vector<Candidate> read_candidates(const std::vector<const char*>& files) {
   return candidates;
 }
 
-// Candidates are ranked residue by residue: they must share the sequence.
-void require_same_sequence(const std::vector<Candidate>& candidates) {
-  for (const Candidate& candidate : candidates) {
-    if (candidate.structure.bases != candidates.front().structure.bases) {
-      fail("Structures to rank must have the same sequence: %s differs from %s\n",
-           candidate.name.c_str(), candidates.front().name.c_str());
-    }
-  }
-}
-
 // mirelon predicts nothing for bases other than "A", "C", "G" and "U", as
 // they stand (lower case too); so does the check, and it says so.
-void warn_unknown_bases(const Candidate& candidate) {
+void warn_unknown_bases(const mirelon::Candidate& candidate) {
   size_t unknown = 0;
   for (const std::string& base : candidate.structure.bases) {
     if (mirelon::atom_catalogue(base).empty()) ++unknown;
@@ -115,15 +97,21 @@ void write_file(const std::string& name, const std::string& content) {
   if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str() + 1);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+// The command line, as given.
+struct Options {
   std::vector<const char*> structure_files;
   const char* table_file = nullptr;
   const char* level_text = kDefaultLevel;
   const char* offsets_text = "0";
   std::string prefix = kDefaultPrefix;
+  const char* shift_file = nullptr;  // none: predicted spectra only
+  long level = 0;                    // level_text, read
+  mirelon::ShiftOffsets offsets;     // offsets_text, read
+};
 
+// Reads and checks the command line into `options`; returns false when the
+// help was asked for (and printed).
+bool read_options(int argc, char* argv[], Options* options) {
   // The command line is the only configuration: GNU argument permutation
   // holds whatever the environment says.
   unsetenv("POSIXLY_CORRECT");
@@ -132,159 +120,150 @@ int main(int argc, char* argv[]) {
   while ((option = getopt(argc, argv, kOptions)) != -1) {
     switch (option) {
       case 's':
-        structure_files.push_back(optarg);
+        options->structure_files.push_back(optarg);
         break;
       case 'f':
-        table_file = optarg;
+        options->table_file = optarg;
         break;
       case 'c':
-        level_text = optarg;
+        options->level_text = optarg;
         break;
       case 'O':
-        offsets_text = optarg;
+        options->offsets_text = optarg;
         break;
       case 'o':
-        prefix = optarg;
+        options->prefix = optarg;
         break;
       case 'h':
         print_help();
-        return 0;
+        return false;
       default:
         fail("%s", mirelon::option_error_message(optopt, kOptionsWithArgument).c_str());
     }
   }
-  if (structure_files.empty()) {
+  if (options->structure_files.empty()) {
     fail("No structure given: name one with -s.\nFor help type: mirelon-check -h\n");
   }
-  if (!mirelon::is_prediction_level(level_text)) {
-    fail("Prediction level must be a number from 1 to 11: %s\n", level_text);
+  if (!mirelon::is_prediction_level(options->level_text)) {
+    fail("Prediction level must be a number from 1 to 11: %s\n", options->level_text);
   }
-  const long level = mirelon::strtol10(level_text);
-  mirelon::ShiftOffsets offsets;
-  if (!mirelon::parse_shift_offsets(offsets_text, &offsets)) {
-    fail("Residue offsets must be N or CHAIN:N,...: %s\n", offsets_text);
+  options->level = mirelon::strtol10(options->level_text);
+  if (!mirelon::parse_shift_offsets(options->offsets_text, &options->offsets)) {
+    fail("Residue offsets must be N or CHAIN:N,...: %s\n", options->offsets_text);
   }
   if (argc - optind > 1) fail("Too many shift files: %s\n", argv[optind + 1]);
-  const char* shift_file = optind < argc ? argv[optind] : nullptr;
+  if (optind < argc) options->shift_file = argv[optind];
+  return true;
+}
 
-  // Read everything first.
-  const mirelon::TableChoice table_choice = table_file != nullptr
-                                                ? mirelon::TableChoice{table_file, table_file}
-                                                : mirelon::default_table();
-  const std::string& table_path = table_choice.path;
-  mirelon::StatTable table;
+// The candidates of `files`, each predicted from `table` at `level`.
+std::vector<mirelon::Candidate> predict_candidates(const std::vector<const char*>& files,
+                                                   const mirelon::StatTable& table, long level) {
+  std::vector<mirelon::Candidate> candidates = read_candidates(files);
   std::string error;
-  if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
-  std::vector<Candidate> candidates = read_candidates(structure_files);
-  for (Candidate& candidate : candidates) {
+  for (mirelon::Candidate& candidate : candidates) {
     warn_unknown_bases(candidate);
     if (!mirelon::predict_structure_shifts(candidate.structure, table, level, &candidate.prediction,
                                            &error)) {
       fail("%s: %s", candidate.name.c_str(), error.c_str());
     }
   }
+  return candidates;
+}
+
+std::vector<mirelon::ObservedShift> read_shifts(const char* shift_file) {
   std::vector<mirelon::ObservedShift> shifts;
-  if (shift_file != nullptr) {
-    std::string content;
-    if (!mirelon::read_input_file(shift_file, &content)) {
-      fail("Unable to open shift file: %s\nFor help type: mirelon-check -h\n", shift_file);
-    }
-    if (!mirelon::parse_shift_file(content, shift_file, &shifts, &error)) {
-      fail("%s\n", error.c_str());
-    }
+  std::string content;
+  if (!mirelon::read_input_file(shift_file, &content)) {
+    fail("Unable to open shift file: %s\nFor help type: mirelon-check -h\n", shift_file);
   }
+  std::string error;
+  if (!mirelon::parse_shift_file(content, shift_file, &shifts, &error)) {
+    fail("%s\n", error.c_str());
+  }
+  return shifts;
+}
 
-  // Check every candidate; rank them when there are several.
-  std::vector<mirelon::PredictionIndex> indexes;
-  indexes.reserve(candidates.size());
-  for (const Candidate& candidate : candidates) indexes.emplace_back(candidate.prediction);
-  std::vector<mirelon::AssignmentCheck> checks;
-  if (shift_file != nullptr) {
-    for (const mirelon::PredictionIndex& index : indexes) {
-      checks.push_back(mirelon::check_assignment(index, shifts, offsets, level));
-    }
-  }
-  mirelon::StructureRanking ranking;
-  size_t chosen = 0;
-  if (!checks.empty() && candidates.size() > 1) {
-    require_same_sequence(candidates);
-    ranking = mirelon::rank_structures(checks);
-    chosen = ranking.order.front().structure;
-    // Judged as printed, two decimals, so that a note never shows "3.00".
-    const double lead =
-        std::round((ranking.order[0].log_likelihood - ranking.order[1].log_likelihood) * 100) / 100;
-    if (lead < mirelon::kClearLead) {
-      std::fprintf(stderr,
-                   "Note: %s leads %s by %.2f log-likelihood units only (under %g): the "
-                   "observed shifts hardly tell them apart\n",
-                   candidates[chosen].name.c_str(),
-                   candidates[ranking.order[1].structure].name.c_str(), lead, mirelon::kClearLead);
-    }
-  } else if (candidates.size() > 1) {
-    std::fprintf(stderr,
-                 "Note: %zu structures and no observed shifts to rank them: the outputs show "
-                 "the first, %s\n",
-                 candidates.size(), candidates.front().name.c_str());
-  }
-  const Candidate& shown = candidates[chosen];
-  const mirelon::PredictionIndex& index = indexes[chosen];
-  if (!checks.empty() && checks[chosen].atoms.empty()) {
-    std::fprintf(stderr,
-                 "Warning: no observed shift of %s matches a predicted atom of %s (check -O)\n",
-                 shift_file, shown.name.c_str());
-  }
-
-  mirelon::CheckReport report;
-  report.legend = {shown.name, table_choice.name, level, ""};
-  report.index = &index;
-  if (!checks.empty()) {
-    report.check = &checks[chosen];
-    report.shift_file = shift_file;
-    std::string removed;
-    for (size_t nucleus = 0; nucleus < mirelon::kReferencedNuclei; ++nucleus) {
-      const mirelon::Referencing& r = report.check->referencing[nucleus];
-      if (!r.applied) continue;
-      removed += mirelon::format_message(
-          "%s%s %+.2f ppm",
-          removed.empty() ? "Observed shown with referencing offsets removed: " : ", ",
-          mirelon::nucleus_name(static_cast<mirelon::Nucleus>(nucleus)), r.median);
-    }
-    report.legend.note = removed;
-  }
-  if (candidates.size() > 1 && !checks.empty()) {
-    report.ranking = &ranking;
-    for (const Candidate& candidate : candidates) report.structure_names.push_back(candidate.name);
-  }
-  for (const mirelon::Experiment& experiment : mirelon::experiments()) {
-    mirelon::ExperimentOutput output;
-    output.experiment = &experiment;
-    output.peaks = mirelon::predicted_peaks(index, experiment);
-    const std::vector<mirelon::ObservedPeak> observed =
-        report.check != nullptr ? mirelon::observed_peaks(*report.check, output.peaks)
-                                : std::vector<mirelon::ObservedPeak>();
-    output.picture =
-        mirelon::spectrum_picture(experiment, index, output.peaks, observed, report.legend);
-    output.svg_file = prefix + "-" + std::string(experiment.id) + ".svg";
-    output.list_file = prefix + "-" + std::string(experiment.id) + ".list";
-    report.experiments.push_back(std::move(output));
-  }
-  if (report.check != nullptr) {
-    report.residue_svg = mirelon::residue_picture(
-        index, shown.structure, report.check->residue_mean_abs_z, level, report.legend);
-    report.residue_svg_file = prefix + "-residues.svg";
-  }
+// Writes every output of `report`, then the summary.
+void write_outputs(const mirelon::CheckReport& report, const std::string& prefix) {
   const std::string summary = mirelon::format_summary(report);
   const std::string html = mirelon::format_html_report(report);
-
   for (const mirelon::ExperimentOutput& output : report.experiments) {
     write_file(output.svg_file, output.picture.svg);
-    write_file(output.list_file, mirelon::format_peak_list(index, output.peaks));
+    write_file(output.list_file, mirelon::format_peak_list(*report.index, output.peaks));
   }
   if (report.check != nullptr) {
-    write_file(prefix + ".tsv", mirelon::format_check_table(index, *report.check));
+    write_file(prefix + ".tsv", mirelon::format_check_table(*report.index, *report.check));
     write_file(report.residue_svg_file, report.residue_svg);
   }
   write_file(prefix + ".html", html);
   mirelon::write_stdout(summary);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  Options options;
+  if (!read_options(argc, argv, &options)) return 0;
+  const long level = options.level;
+  const char* shift_file = options.shift_file;
+
+  // Read everything first.
+  const mirelon::TableChoice table_choice =
+      options.table_file != nullptr ? mirelon::TableChoice{options.table_file, options.table_file}
+                                    : mirelon::default_table();
+  const std::string& table_path = table_choice.path;
+  mirelon::StatTable table;
+  std::string error;
+  if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
+  const std::vector<mirelon::Candidate> candidates =
+      predict_candidates(options.structure_files, table, level);
+  const std::vector<mirelon::ObservedShift> shifts =
+      shift_file != nullptr ? read_shifts(shift_file) : std::vector<mirelon::ObservedShift>();
+
+  // Check every candidate; rank them when there are several.
+  std::vector<mirelon::PredictionIndex> indexes;
+  indexes.reserve(candidates.size());
+  std::vector<std::string> names;
+  for (const mirelon::Candidate& candidate : candidates) {
+    indexes.emplace_back(candidate.prediction);
+    names.push_back(candidate.name);
+  }
+  std::vector<mirelon::AssignmentCheck> checks;
+  if (shift_file != nullptr) {
+    for (const mirelon::PredictionIndex& index : indexes) {
+      checks.push_back(mirelon::check_assignment(index, shifts, options.offsets, level));
+    }
+  }
+  mirelon::StructureRanking ranking;
+  if (checks.size() > 1) {
+    if (!mirelon::same_sequences(candidates, &error)) fail("%s", error.c_str());
+    ranking = mirelon::rank_structures(checks);
+  }
+  std::fputs(mirelon::ranking_note(ranking, names).c_str(), stderr);
+  const size_t shown = mirelon::shown_structure(ranking);
+  const mirelon::PredictionIndex& index = indexes[shown];
+
+  mirelon::CheckReport report;
+  report.legend = {names[shown], table_choice.name, level, ""};
+  report.index = &index;
+  if (!checks.empty()) {
+    report.check = &checks[shown];
+    report.shift_file = shift_file;
+    report.legend.note = mirelon::offsets_removed_note(*report.check);
+    std::fputs(mirelon::unmatched_warning(*report.check, shift_file, names[shown]).c_str(), stderr);
+  }
+  if (!ranking.order.empty()) {
+    report.ranking = &ranking;
+    report.structure_names = names;
+  }
+  report.experiments =
+      mirelon::experiment_outputs(index, report.check, report.legend, options.prefix);
+  if (report.check != nullptr) {
+    report.residue_svg = mirelon::residue_picture(
+        index, candidates[shown].structure, report.check->residue_mean_abs_z, level, report.legend);
+    report.residue_svg_file = options.prefix + "-residues.svg";
+  }
+  write_outputs(report, options.prefix);
   return 0;
 }

@@ -110,17 +110,17 @@ void append_axis(std::string* out, const Axis& axis, bool horizontal, const Box&
   }
 }
 
-}  // namespace
+// The two axes of a spectrum: 1H along x, the heteronucleus along y.
+struct SpectrumAxes {
+  Axis x;
+  Axis y;
+};
 
-SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionIndex& index,
-                                 const std::vector<PredictedPeak>& peaks,
-                                 const std::vector<ObservedPeak>& observed,
-                                 const PictureLegend& legend) {
-  const Box area{kMarginLeft, kMarginTop, kWidth - kMarginLeft - kMarginRight,
-                 kHeight - kMarginTop - kMarginBottom};
-  // The range holds every peak centre and observed peak, widened by the
-  // median tolerance: a few predictions from sparse statistics have
-  // tolerances of tens of ppm, and their boxes are cut at the frame.
+// The range holds every peak centre and observed peak, widened by the
+// median tolerance: a few predictions from sparse statistics have
+// tolerances of tens of ppm, and their boxes are cut at the frame.
+SpectrumAxes spectrum_axes(const std::vector<PredictedPeak>& peaks,
+                           const std::vector<ObservedPeak>& observed, const Box& area) {
   double proton_low = HUGE_VAL;
   double proton_high = -HUGE_VAL;
   double heavy_low = HUGE_VAL;
@@ -149,77 +149,79 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
   heavy_high += heavy_margin;
   // NMR's orientation: 1H decreasing to the right, the heteronucleus
   // increasing downwards.
-  const Axis x_axis = make_axis(proton_low, proton_high, area.x, area.width, false);
-  const Axis y_axis = make_axis(heavy_low, heavy_high, area.y, area.height, true);
+  return {make_axis(proton_low, proton_high, area.x, area.width, false),
+          make_axis(heavy_low, heavy_high, area.y, area.height, true)};
+}
 
-  SpectrumPicture picture;
-  std::string& out = picture.svg;
-  out = svg_start(kWidth, kHeight);
-  append_message(&out,
-                 "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-                 "stroke=\"#000\"/>\n",
-                 area.x, area.y, area.width, area.height);
-  append_axis(&out, x_axis, true, area, "1H (ppm)");
-  append_axis(&out, y_axis, false, area, std::string(experiment.heavy_nucleus) + " (ppm)");
-
-  std::vector<Box> anchors;
-  std::vector<Box> sizes;
-  append_message(&out,
-                 "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
-                 "height=\"%.1f\"/></clipPath>\n",
-                 area.x, area.y, area.width, area.height);
-  out += "<g stroke-width=\"1\" clip-path=\"url(#frame)\">\n";
+// Every predicted peak as a box of +/- its tolerances with a dot at its
+// mean; `anchors` and `sizes` receive where its label goes and how large
+// the label is.
+void append_predicted_peaks(std::string* out, const PredictionIndex& index,
+                            const std::vector<PredictedPeak>& peaks, const SpectrumAxes& axes,
+                            std::vector<Box>* anchors, std::vector<Box>* sizes) {
   for (const PredictedPeak& peak : peaks) {
-    const double left = x_axis.pixel(peak.proton.mean + peak.proton.tolerance);
-    const double right = x_axis.pixel(peak.proton.mean - peak.proton.tolerance);
-    const double top = y_axis.pixel(peak.heavy.mean - peak.heavy.tolerance);
-    const double bottom = y_axis.pixel(peak.heavy.mean + peak.heavy.tolerance);
+    const double left = axes.x.pixel(peak.proton.mean + peak.proton.tolerance);
+    const double right = axes.x.pixel(peak.proton.mean - peak.proton.tolerance);
+    const double top = axes.y.pixel(peak.heavy.mean - peak.heavy.tolerance);
+    const double bottom = axes.y.pixel(peak.heavy.mean + peak.heavy.tolerance);
     const std::string colour(base_colour(peak.atoms.base));
-    append_message(&out,
+    append_message(out,
                    "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
                    "stroke=\"%s\" stroke-opacity=\"0.45\"/>"
                    "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2\" fill=\"%s\"/>\n",
                    left, top, right - left, bottom - top, colour.c_str(),
-                   x_axis.pixel(peak.proton.mean), y_axis.pixel(peak.heavy.mean), colour.c_str());
+                   axes.x.pixel(peak.proton.mean), axes.y.pixel(peak.heavy.mean), colour.c_str());
     // The label goes beside the centre mark, not the whole box: boxes at
     // 99 % are wide and overlap, centres mostly do not.
     constexpr double kAnchorSize = 6;
-    anchors.push_back({x_axis.pixel(peak.proton.mean) - kAnchorSize / 2,
-                       y_axis.pixel(peak.heavy.mean) - kAnchorSize / 2, kAnchorSize, kAnchorSize});
+    anchors->push_back({axes.x.pixel(peak.proton.mean) - kAnchorSize / 2,
+                        axes.y.pixel(peak.heavy.mean) - kAnchorSize / 2, kAnchorSize, kAnchorSize});
     const double width =
         static_cast<double>(index.label(peak.position).size()) * kLabelCharWidth + kLabelPad;
-    sizes.push_back({0, 0, width, kLabelHeight});
+    sizes->push_back({0, 0, width, kLabelHeight});
   }
+}
+
+// Every observed peak as a cross, or an outlier as a red circle with a line
+// to its prediction.
+void append_observed_peaks(std::string* out, const std::vector<PredictedPeak>& peaks,
+                           const std::vector<ObservedPeak>& observed, const SpectrumAxes& axes) {
   for (const ObservedPeak& peak : observed) {
     const PredictedPeak& predicted = peaks[peak.peak];
-    const double x = x_axis.pixel(peak.proton);
-    const double y = y_axis.pixel(peak.heavy);
+    const double x = axes.x.pixel(peak.proton);
+    const double y = axes.y.pixel(peak.heavy);
     if (peak.outlier) {
-      append_message(&out,
+      append_message(out,
                      "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
                      "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" "
                      "stroke-width=\"2\"/>\n",
-                     x, y, x_axis.pixel(predicted.proton.mean), y_axis.pixel(predicted.heavy.mean),
+                     x, y, axes.x.pixel(predicted.proton.mean), axes.y.pixel(predicted.heavy.mean),
                      std::string(kOutlierColour).c_str(), x, y,
                      std::string(kOutlierColour).c_str());
     } else {
       append_message(
-          &out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+          out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
           x - 4, y, x, y - 4);
     }
   }
+}
 
-  out += "</g>\n";
-
+// The labels placed in `area`, each with a leader line when it is set off
+// from its peak; the boxes drawn and the count of labels left out go into
+// `picture`.
+void append_labels(const PredictionIndex& index, const std::vector<PredictedPeak>& peaks,
+                   const std::vector<Box>& anchors, const std::vector<Box>& sizes, const Box& area,
+                   SpectrumPicture* picture) {
+  std::string& out = picture->svg;
   const std::vector<std::optional<Box>> placed = place_labels(anchors, sizes, area);
   out += "<g font-family=\"monospace\" font-size=\"10\">\n";
   for (size_t i = 0; i < peaks.size(); ++i) {
     if (!placed[i]) {
-      ++picture.omitted;
+      ++picture->omitted;
       continue;
     }
     const Box& box = *placed[i];
-    picture.labels.push_back(box);
+    picture->labels.push_back(box);
     const Box& anchor = anchors[i];
     const double ax = anchor.x + anchor.width / 2;
     const double ay = anchor.y + anchor.height / 2;
@@ -241,19 +243,24 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
                    xml_escape(index.label(peaks[i].position)).c_str());
   }
   out += "</g>\n";
+}
 
-  std::vector<std::string> lines = legend_lines(
-      legend,
-      format_message("%s %s HSQC: %zu predicted peaks", std::string(experiment.title).c_str(),
-                     std::string(experiment.heavy_nucleus).c_str(), peaks.size()));
+// The legend: experiment and peak count, structure, table and level, the
+// marks used and the labels left out; then the colour key of the bases.
+void append_spectrum_legend(const Experiment& experiment, size_t peaks, bool observed,
+                            const PictureLegend& legend, SpectrumPicture* picture) {
+  std::string& out = picture->svg;
+  std::vector<std::string> lines =
+      legend_lines(legend, format_message("%s %s HSQC: %zu predicted peaks",
+                                          std::string(experiment.title).c_str(),
+                                          std::string(experiment.heavy_nucleus).c_str(), peaks));
   std::string marks;
-  if (!observed.empty())
-    marks += "+ observed; red circle: outlier, with a line to its prediction. ";
-  if (picture.omitted > 0) {
+  if (observed) marks += "+ observed; red circle: outlier, with a line to its prediction. ";
+  if (picture->omitted > 0) {
     marks += format_message(
         "%zu labels left out where they would overlap (all peaks are in the "
         "peak list).",
-        picture.omitted);
+        picture->omitted);
   }
   if (!marks.empty()) lines.push_back(marks);
   append_legend_lines(&out, lines);
@@ -264,6 +271,41 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
                    std::string(entry.base).c_str());
   }
   out += "</text>\n";
+}
+
+}  // namespace
+
+SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionIndex& index,
+                                 const std::vector<PredictedPeak>& peaks,
+                                 const std::vector<ObservedPeak>& observed,
+                                 const PictureLegend& legend) {
+  const Box area{kMarginLeft, kMarginTop, kWidth - kMarginLeft - kMarginRight,
+                 kHeight - kMarginTop - kMarginBottom};
+  const SpectrumAxes axes = spectrum_axes(peaks, observed, area);
+
+  SpectrumPicture picture;
+  std::string& out = picture.svg;
+  out = svg_start(kWidth, kHeight);
+  append_message(&out,
+                 "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+                 "stroke=\"#000\"/>\n",
+                 area.x, area.y, area.width, area.height);
+  append_axis(&out, axes.x, true, area, "1H (ppm)");
+  append_axis(&out, axes.y, false, area, std::string(experiment.heavy_nucleus) + " (ppm)");
+
+  std::vector<Box> anchors;
+  std::vector<Box> sizes;
+  append_message(&out,
+                 "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                 "height=\"%.1f\"/></clipPath>\n",
+                 area.x, area.y, area.width, area.height);
+  out += "<g stroke-width=\"1\" clip-path=\"url(#frame)\">\n";
+  append_predicted_peaks(&out, index, peaks, axes, &anchors, &sizes);
+  append_observed_peaks(&out, peaks, observed, axes);
+  out += "</g>\n";
+
+  append_labels(index, peaks, anchors, sizes, area, &picture);
+  append_spectrum_legend(experiment, peaks.size(), !observed.empty(), legend, &picture);
   out += "</svg>\n";
   return picture;
 }

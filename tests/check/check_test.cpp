@@ -14,8 +14,10 @@
 #include "check/structure_ranking.h"
 #include "check/svg_pictures.h"
 #include "common/files.h"
+#include "common/numbers.h"
 #include "prediction/structure_prediction.h"
 #include "prediction/table_file.h"
+#include "structure/residue_ids.h"
 #include "structure/structure.h"
 
 namespace mirelon {
@@ -312,6 +314,148 @@ TEST(AssignmentCheckTest, EveryFittingExchangeIsNamed) {
   EXPECT_TRUE(named(a, c));
 }
 
+// Predictions made by hand: residue i of `bases` is numbered i + 1, and
+// each listed atom has the mean and tolerance as printed.
+struct HandShift {
+  size_t position;
+  const char* atom;
+  const char* mean;
+  const char* tolerance;
+};
+PredictionIndex hand_index(const std::string& bases, const std::vector<HandShift>& shifts) {
+  StructurePrediction prediction;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    Residue residue;
+    residue.id[kOwnBase] = std::string(1, bases[i]);
+    residue.id[kResidueNumber] = decimal(static_cast<int64_t>(i + 1));
+    residue.number = static_cast<int64_t>(i + 1);
+    prediction.residues.push_back(residue);
+  }
+  for (const HandShift& shift : shifts) {
+    ShiftEntry entry;
+    entry.atom = shift.atom;
+    entry.mean_shift = shift.mean;
+    entry.tolerance = shift.tolerance;
+    entry.residue_number = decimal(static_cast<int64_t>(shift.position + 1));
+    prediction.entries.push_back(entry);
+  }
+  return PredictionIndex(prediction);
+}
+
+ObservedShift observed(const char* residue_name, long residue, const char* atom, double value) {
+  ObservedShift shift;
+  shift.residue_name = residue_name;
+  shift.residue = residue;
+  shift.atom = atom;
+  shift.value = value;
+  return shift;
+}
+
+// A nucleus's offset is removed when at least 5 atoms share it, its
+// magnitude reaches the threshold (1.0 ppm for 13C) and its interval
+// excludes 0, either side; with 5 atoms the interval spans all of them.
+TEST(AssignmentCheckTest, ReferencingRule) {
+  struct Case {
+    std::vector<double> offsets;  // observed - predicted of each C1'
+    bool applied;
+  };
+  const Case cases[] = {
+      {{2, 2, 2, 2, 2}, true},
+      {{2, 2, 2, 2}, false},
+      {{-2, -2, -2, -2, -2}, true},
+      {{1, 1, 1, 1, 1}, true},
+      {{0.9, 0.9, 0.9, 0.9, 0.9}, false},
+      {{2, 2, 2, 0, 0}, false},
+      {{2, 2, 2, -0.5, -0.5}, false},
+      {{-2, -2, -2, 0.5, 0.5}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<HandShift> predictions;
+    std::vector<ObservedShift> shifts;
+    for (size_t i = 0; i < c.offsets.size(); ++i) {
+      predictions.push_back({i, "C1'", "90", "4"});
+      shifts.push_back(observed("C", static_cast<long>(i + 1), "C1'", 90 + c.offsets[i]));
+    }
+    const PredictionIndex index = hand_index(std::string(c.offsets.size(), 'C'), predictions);
+    const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+    const Referencing& carbon = check.referencing[kCarbon];
+    SCOPED_TRACE(testing::PrintToString(c.offsets));
+    EXPECT_EQ(carbon.applied, c.applied);
+    const double removed = c.applied ? carbon.median : 0;
+    for (const ComparedAtom& atom : check.atoms) {
+      EXPECT_DOUBLE_EQ(atom.corrected, atom.observed - removed);
+    }
+  }
+}
+
+// Only atoms that map onto a residue of the same base with a prediction
+// are compared; an atom listed twice counts once.
+TEST(AssignmentCheckTest, MatchingShifts) {
+  const PredictionIndex index = hand_index(
+      "GC", {{0, "H1'", "5.8", "0.5"}, {0, "H5\"", "4.1", "0.3"}, {1, "H1'", "5.5", "0.5"}});
+  struct Case {
+    std::vector<ObservedShift> shifts;
+    size_t atoms;
+    size_t unmatched;
+    size_t base_mismatches;
+  };
+  const Case cases[] = {
+      {{observed("G", 1, "H1'", 5.8), observed("CYT", 2, "H1'", 5.5)}, 2, 0, 0},
+      {{observed("G", 1, "H5''", 4.1)}, 1, 0, 0},
+      {{observed("G", 0, "H1'", 5.8), observed("G", 3, "H1'", 5.8)}, 0, 2, 0},
+      {{observed("A", 1, "H1'", 5.8), observed("PSU", 2, "H1'", 5.5)}, 0, 2, 2},
+      {{observed("G", 1, "H8", 7.8)}, 0, 1, 0},
+      {{observed("G", 1, "H1'", 5.8), observed("G", 1, "H1'", 5.9)}, 1, 1, 0},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const AssignmentCheck check = check_assignment(index, cases[i].shifts, ShiftOffsets(), kLevel);
+    EXPECT_EQ(check.atoms.size(), cases[i].atoms) << "case " << i;
+    EXPECT_EQ(check.unmatched, cases[i].unmatched) << "case " << i;
+    EXPECT_EQ(check.base_mismatches, cases[i].base_mismatches) << "case " << i;
+  }
+}
+
+// Two observed shifts are a swap candidate when exchanging them brings both
+// inside their tolerances and lowers the sum of their squared z by at least
+// 4; the same atom of two residues or a commonly exchanged pair of one.
+TEST(AssignmentCheckTest, SwapRule) {
+  struct Case {
+    HandShift a;
+    HandShift b;
+    double observed_a;
+    double observed_b;
+    bool swap;
+  };
+  const Case cases[] = {
+      // Both fit after the exchange: 2 (0.5 / spread)^2 gained.
+      {{0, "H1'", "5.0", "0.4"}, {1, "H1'", "5.5", "0.4"}, 5.5, 5.0, true},
+      // Only one of the two fits after it, either way round.
+      {{0, "H1'", "5.0", "0.4"}, {1, "H1'", "5.5", "0.4"}, 6.0, 5.0, false},
+      {{0, "H1'", "5.0", "0.4"}, {1, "H1'", "5.5", "0.4"}, 5.5, 4.5, false},
+      // Both fit, but the gain stays under 4.
+      {{0, "H1'", "5.0", "0.4"}, {1, "H1'", "5.1", "0.4"}, 5.1, 5.0, false},
+      // Different atoms of two residues are never exchanged ...
+      {{0, "H1'", "5.0", "0.4"}, {1, "H2'", "5.5", "0.4"}, 5.5, 5.0, false},
+      // ... the two hydrogens at C5' of one residue are.
+      {{0, "H5'", "4.5", "0.4"}, {0, "H5\"", "4.0", "0.4"}, 4.0, 4.5, true},
+  };
+  const double spread = 0.4 / 2.575829303549;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    const PredictionIndex index = hand_index("GG", {c.a, c.b});
+    const std::vector<ObservedShift> shifts = {
+        observed("G", static_cast<long>(c.a.position + 1), c.a.atom, c.observed_a),
+        observed("G", static_cast<long>(c.b.position + 1), c.b.atom, c.observed_b)};
+    const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+    ASSERT_EQ(check.atoms.size(), 2u);
+    EXPECT_EQ(check.swaps.size(), c.swap ? 1u : 0u) << "case " << i;
+    EXPECT_EQ(check.atoms[0].swap, c.swap) << "case " << i;
+    if (c.swap && !check.swaps.empty()) {
+      EXPECT_NEAR(check.swaps[0].gain, 2 * 0.25 / (spread * spread), 1e-9) << "case " << i;
+    }
+  }
+}
+
 TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
   const PredictionIndex index(predict(structure));
@@ -357,6 +501,65 @@ TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
   // than a normal density would charge.
   const double spread = 1;
   EXPECT_GT(fit_log_density(30, spread) - fit_log_density(0, spread), -20);
+}
+
+// The log density of the ranking, written out: Student t with 4 degrees of
+// freedom, log(3/8) - 5/2 log(1 + z^2/4) - log(spread).
+double t4_log_density(double z, double spread) {
+  return std::log(3.0 / 8) - 2.5 * std::log1p(z * z / 4) - std::log(spread);
+}
+
+ComparedAtom scored(size_t position, double corrected, double mean, double spread) {
+  ComparedAtom atom;
+  atom.position = position;
+  atom.atom = "H1'";
+  atom.corrected = corrected;
+  atom.predicted.mean = mean;
+  atom.spread = spread;
+  return atom;
+}
+
+// Each structure's atoms are judged with one spread per atom, the geometric
+// mean of the structures' spreads, over the atoms every structure has a z
+// for.
+TEST(StructureRankingTest, SharedSpreadOverCommonAtoms) {
+  std::vector<AssignmentCheck> checks(2);
+  // Residue 1: the same mean, spreads 0.1 and 0.4 (shared 0.2); residue 2:
+  // means 6.0 and 6.5, spread 0.2; residue 3 has a z in the first only.
+  checks[0].atoms = {scored(0, 5.3, 5.0, 0.1), scored(1, 6.05, 6.0, 0.2), scored(2, 7, 7, 0.3)};
+  checks[1].atoms = {scored(0, 5.3, 5.0, 0.4), scored(1, 6.05, 6.5, 0.2), scored(2, 7, 7, 0)};
+  const StructureRanking ranking = rank_structures(checks);
+  EXPECT_EQ(ranking.atoms, 2u);
+  const double first = t4_log_density(1.5, 0.2) + t4_log_density(0.25, 0.2);
+  const double second = t4_log_density(1.5, 0.2) + t4_log_density(-2.25, 0.2);
+  ASSERT_EQ(ranking.order.size(), 2u);
+  EXPECT_EQ(ranking.order[0].structure, 0u);
+  EXPECT_NEAR(ranking.order[0].log_likelihood, first, 1e-9);
+  EXPECT_NEAR(ranking.order[1].log_likelihood, second, 1e-9);
+  EXPECT_NEAR(ranking.order[1].difference, second - first, 1e-9);
+}
+
+// The residues that discriminate most come by the size of their share of
+// the difference, whichever structure they favour; a residue that favours
+// none is not named.
+TEST(StructureRankingTest, DiscriminatingResiduesByMagnitude) {
+  std::vector<AssignmentCheck> checks(2);
+  // z of each residue in the first and the second structure, spread 1.
+  const double z[][2] = {{0, 3}, {4, 0}, {0, 2}, {1, 1}};
+  for (size_t i = 0; i < std::size(z); ++i) {
+    checks[0].atoms.push_back(scored(i, z[i][0], 0, 1));
+    checks[1].atoms.push_back(scored(i, z[i][1], 0, 1));
+  }
+  const StructureRanking ranking = rank_structures(checks);
+  ASSERT_EQ(ranking.order[0].structure, 0u);
+  ASSERT_EQ(ranking.discriminating.size(), 3u);
+  const size_t expected[] = {1, 0, 2};
+  for (size_t i = 0; i < 3; ++i) {
+    const size_t r = expected[i];
+    EXPECT_EQ(ranking.discriminating[i].position, r);
+    EXPECT_NEAR(ranking.discriminating[i].difference,
+                t4_log_density(z[r][0], 1) - t4_log_density(z[r][1], 1), 1e-9);
+  }
 }
 
 TEST(CheckReportTest, Base64) {
