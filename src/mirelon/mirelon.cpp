@@ -81,6 +81,33 @@ std::string fallback_table(bool table_named) {
   return mirelon::shipped_table_path();
 }
 
+// Reports the words after the options: "Non-option argument" on standard
+// output for each, as always, and one warning that they are not read.
+void report_non_option_arguments(int argc, char* argv[], const char* ct_file) {
+  report_non_option_arguments(argc, argv, ct_file);
+}
+
+// The outputs of this run, for the note after a fatal error.
+void announce_outputs(const char* macro_file) {
+  std::vector<std::string> outputs = {mirelon::kSequenceFileName, mirelon::kResidueIdFileName,
+                                      mirelon::kRestraintFileName, mirelon::kShiftListFileName};
+  const size_t always_written = outputs.size();
+  if (macro_file != nullptr) outputs.emplace_back(macro_file);
+  mirelon::set_run_outputs(std::move(outputs), always_written);
+}
+
+// The table the shift step reads: `stat_file`, or the shipped table (with a
+// note) when fallback_table() finds it.
+std::string table_for_run(const char* stat_file, bool table_named) {
+  const std::string shipped = fallback_table(table_named);
+  if (shipped.empty()) return stat_file;
+  std::fflush(stdout);
+  std::fprintf(stderr,
+               "Note: there is no %s in the working directory and -f was not given: using %s.\n",
+               kDefaultStatFile, mirelon::shipped_table_name().c_str());
+  return shipped;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -141,24 +168,11 @@ int main(int argc, char* argv[]) {
     fatal(To::kStderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
   }
 
-  std::vector<std::string> outputs = {mirelon::kSequenceFileName, mirelon::kResidueIdFileName,
-                                      mirelon::kRestraintFileName, mirelon::kShiftListFileName};
-  const size_t always_written = outputs.size();
-  if (macro_file != nullptr) outputs.emplace_back(macro_file);
-  mirelon::set_run_outputs(std::move(outputs), always_written);
+  announce_outputs(macro_file);
   translate_seq(ct_file);
   if (macro_file != nullptr) translate_wc(ct_file, macro_file);
   translate_aco();
-  const std::string shipped = fallback_table(table_named);
-  if (!shipped.empty()) {
-    std::fflush(stdout);
-    std::fprintf(stderr,
-                 "Note: there is no %s in the working directory and -f was not given: "
-                 "using %s.\n",
-                 kDefaultStatFile, mirelon::shipped_table_name().c_str());
-    stat_file = shipped.c_str();
-  }
-  translate_stat(stat_file, level);
+  translate_stat(table_for_run(stat_file, table_named).c_str(), level);
 
   // Everything was written; a standard output that failed is no success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
