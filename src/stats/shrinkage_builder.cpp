@@ -15,18 +15,13 @@
 namespace mirelon {
 namespace {
 
-// The interval count written in field 4 for the large-count row.
-constexpr long kLargeCount = kMaxCountedObservations + 1;
-
 // The calibration counts tried: the tail of Student's t with count - 1
 // degrees of freedom widens the top levels against the middle ones.
 constexpr long kCountCandidates[] = {3,  4,  5,  6,  7,  8,  10,  12,  15,
                                      20, 25, 30, 40, 60, 80, 100, 121, kLargeCount};
 
 const MultiplierValues& row_of(const std::vector<MultiplierValues>& rows, long count) {
-  const size_t index =
-      count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
-  return rows[std::min(index, rows.size() - 1)];
+  return rows[std::min(multiplier_row_index(count), rows.size() - 1)];
 }
 
 bool is_proton(const std::string& atom) { return !atom.empty() && atom[0] == 'H'; }

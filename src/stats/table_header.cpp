@@ -98,9 +98,7 @@ std::string tolerance_summary(const StatisticsTable& table,
                               const std::vector<MultiplierValues>& rows) {
   constexpr double kNone = 1e300;
   double narrow_h = kNone, narrow_heavy = kNone, wide_h = 0, wide_c = 0;
-  auto add = [&](const std::string& atom, long count, double spread) {
-    const size_t row =
-        count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
+  auto add = [&](const std::string& atom, size_t row, double spread) {
     const double level2 = spread * rows[row].factors[1];
     const double level11 = spread * rows[row].factors[kLevelCount - 1];
     double& narrow = atom[0] == 'H' ? narrow_h : narrow_heavy;
@@ -113,11 +111,9 @@ std::string tolerance_summary(const StatisticsTable& table,
   auto printed = [](double spread) { return strtod_text(format_f4(spread)); };
   for (const ContextStatistic& r : table.context) {
     const long count = table.shrunk ? r.calibration_count : static_cast<long>(r.summary.count);
-    add(r.atom, count, printed(table.shrunk ? r.spread : r.summary.sd));
+    add(r.atom, multiplier_row_index(count), printed(table.shrunk ? r.spread : r.summary.sd));
   }
-  for (const BaseStatistic& b : table.base) {
-    add(b.atom, kMaxCountedObservations + 1, printed(b.summary.sd));
-  }
+  for (const BaseStatistic& b : table.base) add(b.atom, kLargeCountRow - 1, printed(b.summary.sd));
   auto narrowest = [&](double value) {
     return value == kNone ? std::string("-") : format_message("%.6f ppm", value);
   };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/prediction_levels.h"
 #include "prediction/stat_table.h"
 #include "stats/multipliers.h"
 #include "stats/stats_entries.h"
@@ -86,8 +87,7 @@ TEST(ShrinkageTest, SeenAndUnseenContextsGetShrunkRecords) {
   const std::vector<MultiplierValues> rows = multiplier_rows();
   for (const ContextStatistic& r : table.context) {
     ASSERT_GE(r.calibration_count, 2) << r.key;
-    const size_t row =
-        r.calibration_count > 121 ? 120 : static_cast<size_t>(r.calibration_count - 2);
+    const size_t row = multiplier_row_index(r.calibration_count);
     const double floor = r.atom[0] == 'H' ? kProtonToleranceFloor : kHeavyToleranceFloor;
     EXPECT_GE(r.spread * rows[row].factors[1], floor - 1e-12) << r.atom << " " << r.key;
   }
