@@ -104,12 +104,9 @@ class Predictor {
   }
 
  private:
-  // Row index (from 0) of a context record that has counted: count n uses
-  // row n - 1, counts above 121 the large-count row.
+  // Row index (from 0) of a context record that has counted.
   static size_t context_row(const ContextStatRecord& record) {
-    const long count = strtol10(record[kContextCount]);
-    return count > kMaxCountedObservations ? kLargeCountRow - 1
-                                           : static_cast<size_t>(count - kMinObservations);
+    return multiplier_row_index(strtol10(record[kContextCount]));
   }
 
   // Atom name and residue number, the two things the repeat test compares.
