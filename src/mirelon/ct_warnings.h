@@ -29,8 +29,7 @@ std::string format_warning(std::string_view file, std::string_view what,
 
 // The sequence step's warnings for `records` read from `file`: no
 // nucleotide line at all; bases other than A, C, G and U; pairs that are
-// not consistent (partner outside 1..N, paired with itself, not named back,
-// or a partner named by more than one record). Positions are CT indexes.
+// not consistent (pair_fault()). Positions are CT indexes.
 std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records);
 
 // The hydrogen-bond step's warnings: canonical pairs left out of the macro

@@ -52,6 +52,7 @@ TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
 }
 
 TEST(WarningTest, MacroWarningsNameLeftOutPairsAndAMissingMacro) {
+  // 1-4 named from both sides, but 3 names 1 too; 2 names 3.
   const std::vector<CtRecord> records =
       records_of("h\n1 G 0 2 4 1\n2 G 1 3 3 2\n3 C 2 4 1 3\n4 C 3 0 1 4\n");
   const std::vector<FivePrimePair> pairs = five_prime_pairs(records);
@@ -59,7 +60,7 @@ TEST(WarningTest, MacroWarningsNameLeftOutPairsAndAMissingMacro) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0],
             "Warning: x.ct: canonical pairs that are not consistent get no hydrogen-bond line in "
-            "hb.mac: 2\n");
+            "hb.mac: 1, 2\n");
   lines = macro_warnings("x.ct", "hb.mac", records, {}, 0);
   EXPECT_EQ(lines, std::vector<std::string>{"Warning: x.ct: no Watson-Crick helix: hb.mac is not "
                                             "written, an older file of that name is left as it "
