@@ -8,6 +8,7 @@
 #include <tuple>
 #include <utility>
 
+#include "common/nuclei.h"
 #include "common/prediction_levels.h"
 #include "stats/shift_statistics.h"
 #include "stats/shrunk_means.h"
@@ -29,7 +30,7 @@ const MultiplierValues& row_of(const std::vector<MultiplierValues>& rows, long c
   return rows[std::min(index, rows.size() - 1)];
 }
 
-bool is_proton(const std::string& atom) { return !atom.empty() && atom[0] == 'H'; }
+bool is_proton(const std::string& atom) { return atom_nucleus(atom) == kProton; }
 
 double tolerance_floor(const std::string& atom) {
   return is_proton(atom) ? kProtonToleranceFloor : kHeavyToleranceFloor;
