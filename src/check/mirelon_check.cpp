@@ -112,7 +112,7 @@ void warn_unknown_bases(const Candidate& candidate) {
 
 void write_file(const std::string& name, const std::string& content) {
   std::string error;
-  if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str() + 1);
+  if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str());
 }
 
 }  // namespace
