@@ -19,6 +19,7 @@
 #include "check/svg_pictures.h"
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "common/options.h"
 #include "prediction/structure_prediction.h"
@@ -98,16 +99,10 @@ void require_same_sequence(const std::vector<Candidate>& candidates) {
 // mirelon predicts nothing for bases other than "A", "C", "G" and "U", as
 // they stand (lower case too); so does the check, and it says so.
 void warn_unknown_bases(const Candidate& candidate) {
-  size_t unknown = 0;
-  for (const std::string& base : candidate.structure.bases) {
-    if (mirelon::atom_catalogue(base).empty()) ++unknown;
-  }
-  if (unknown > 0) {
-    std::fprintf(stderr,
-                 "Warning: %zu nucleotides of %s have bases other than A, C, G and U and get no "
-                 "predictions (mirelon-ct -u writes bases in upper case)\n",
-                 unknown, candidate.name.c_str());
-  }
+  std::fputs(mirelon::odd_bases_warning(candidate.name, "get no predictions",
+                                        mirelon::odd_base_positions(candidate.structure.bases))
+                 .c_str(),
+             stderr);
 }
 
 void write_file(const std::string& name, const std::string& content) {

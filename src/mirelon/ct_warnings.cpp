@@ -7,30 +7,6 @@
 
 namespace mirelon {
 
-std::string format_warning(std::string_view file, std::string_view what) {
-  std::string line = "Warning: ";
-  line += file;
-  line += ": ";
-  line += what;
-  line += '\n';
-  return line;
-}
-
-std::string format_warning(std::string_view file, std::string_view what,
-                           const std::vector<std::string>& positions) {
-  std::string named;
-  for (size_t k = 0; k < positions.size() && k < kMaxWarningPositions; ++k) {
-    if (k > 0) named += ", ";
-    named += positions[k];
-  }
-  if (positions.size() > kMaxWarningPositions) {
-    named += format_message(" and %zu more", positions.size() - kMaxWarningPositions);
-  }
-  std::string text(what);
-  if (!named.empty()) text += ": " + named;
-  return format_warning(file, text);
-}
-
 std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records) {
   std::vector<std::string> lines;
   if (records.empty()) {
@@ -42,12 +18,11 @@ std::vector<std::string> ct_file_warnings(const char* file, const std::vector<Ct
     if (residue_name(record.base).empty()) odd_bases.push_back(record.index);
   }
   if (!odd_bases.empty()) {
-    lines.push_back(format_warning(
-        file,
-        "nucleotides whose base is not A, C, G or U get no residue name in kesta.seq, no "
-        "shifts and no restraints, and their residue numbers are missing from the sequence "
-        "(mirelon-ct -u writes upper-case bases)",
-        odd_bases));
+    lines.push_back(odd_bases_warning(file,
+                                      "get no residue name in kesta.seq, no shifts and no "
+                                      "restraints, and their residue numbers are missing from "
+                                      "the sequence",
+                                      odd_bases));
   }
   const PartnerColumn column = read_partner_column(records);
   std::vector<std::string> faulty;

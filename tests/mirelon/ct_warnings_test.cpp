@@ -17,19 +17,6 @@ std::vector<CtRecord> records_of(const std::string& ct) {
   return records;
 }
 
-TEST(WarningTest, AtMostTenPositionsThenHowManyMore) {
-  EXPECT_EQ(format_warning("a.ct", "nothing"), "Warning: a.ct: nothing\n");
-  EXPECT_EQ(format_warning("a.ct", "odd", {"3"}), "Warning: a.ct: odd: 3\n");
-  std::vector<std::string> ten;
-  for (int i = 1; i <= 10; ++i) ten.push_back(std::to_string(i));
-  EXPECT_EQ(format_warning("a.ct", "odd", ten),
-            "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10\n");
-  ten.emplace_back("11");
-  ten.emplace_back("12");
-  EXPECT_EQ(format_warning("a.ct", "odd", ten),
-            "Warning: a.ct: odd: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 2 more\n");
-}
-
 // Every way a pair can be named inconsistently is caught, on either member,
 // and nothing else is.
 TEST(WarningTest, FileWarningsNameOddBasesAndInconsistentPairs) {
