@@ -152,7 +152,7 @@ int main(int argc, char* argv[]) {
     fail("No structure given: name one with -s.\nFor help type: mirelon-check -h\n");
   }
   if (!mirelon::is_prediction_level(level_text)) {
-    fail("Prediction level must be a number from 1 to 11: %s\n", level_text);
+    fail("%s", mirelon::prediction_level_message(level_text).c_str());
   }
   const long level = mirelon::strtol10(level_text);
   mirelon::ShiftOffsets offsets;
