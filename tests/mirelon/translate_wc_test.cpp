@@ -125,6 +125,8 @@ TEST(HelixTest, PairsThatAreNotConsistentSplitHelicesAndGetNoLine) {
        "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n3 A 2 4 0 3\n4 A 3 5 0 4\n8 A 4 6 0 5\n6 C 5 0 2 6\n",
        "hbond watsoncrick=5-5,6-6\n"},
       {"3' side only", "h\n1 G 0 2 0 1\n2 A 1 3 0 2\n3 A 2 4 0 3\n4 C 3 0 1 4\n", ""},
+      // Column 1 equal to column 5 on the G of a G-C pair: no 5' pair record.
+      {"column 1 equal to column 5", "h\n1 A 0 2 0 1\n3 G 1 3 3 2\n3 C 2 0 2 3\n", ""},
       {"shifted indices", "h\n101 G 0 2 4 1\n102 A 1 3 0 2\n103 A 2 4 0 3\n104 C 3 0 1 4\n", ""},
       // Column 1 below column 5 on both members: each is a 5' pair record.
       {"partner below the record", "h\n1 C 0 2 3 1\n2 A 1 3 0 2\n0 G 2 0 1 3\n",
