@@ -108,7 +108,7 @@ int main(int argc, char* argv[]) {
   for (int i = optind; i < argc; ++i) std::printf("Non-option argument %s\n", argv[i]);
 
   if (!mirelon::is_prediction_level(level)) {
-    fatal(To::kStderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
+    fatal(To::kStderr, "%s", mirelon::prediction_level_message(level).c_str());
   }
 
   translate_seq(ct_file);

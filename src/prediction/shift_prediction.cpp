@@ -9,6 +9,7 @@
 
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/options.h"
 
 namespace mirelon {
 
@@ -220,7 +221,7 @@ long long entry_bound(const std::vector<ResidueIdRecord>& residues) {
 bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTable& table,
                     long level, std::vector<ShiftEntry>* entries, std::string* error) {
   if (level < kMinLevel || level > kMaxLevel) {
-    *error = format_message("Error: prediction level %ld is not one of 1 to 11.\n", level);
+    *error = prediction_level_message(decimal(level));
     return false;
   }
   std::vector<ShiftEntry> result;

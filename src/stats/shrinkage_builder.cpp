@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "common/nuclei.h"
 #include "common/prediction_levels.h"
 
 namespace mirelon {
@@ -19,7 +20,7 @@ const MultiplierValues& row_of(const std::vector<MultiplierValues>& rows, long c
   return rows[std::min(multiplier_row_index(count), rows.size() - 1)];
 }
 
-bool is_proton(const std::string& atom) { return !atom.empty() && atom[0] == 'H'; }
+bool is_proton(const std::string& atom) { return atom_nucleus(atom) == kProton; }
 
 // Share of `ratios` (sorted) at or below `limit`, in percent.
 double share_below(const std::vector<double>& ratios, double limit) {

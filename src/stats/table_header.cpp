@@ -5,6 +5,7 @@
 
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/nuclei.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
 
@@ -123,11 +124,11 @@ std::string tolerance_summary(const StatisticsTable& table,
   auto add = [&](const std::string& atom, size_t row, double spread) {
     const double level2 = spread * rows[row].factors[1];
     const double level11 = spread * rows[row].factors[kLevelCount - 1];
-    double& narrow = atom[0] == 'H' ? narrow_h : narrow_heavy;
+    double& narrow = atom_nucleus(atom) == kProton ? narrow_h : narrow_heavy;
     narrow = std::min(narrow, level2);
     if (!is_main_atom(atom)) return;
-    if (atom[0] == 'H') wide_h = std::max(wide_h, level11);
-    if (atom[0] == 'C') wide_c = std::max(wide_c, level11);
+    if (atom_nucleus(atom) == kProton) wide_h = std::max(wide_h, level11);
+    if (atom_nucleus(atom) == kCarbon) wide_c = std::max(wide_c, level11);
   };
   // Spreads as the table prints them.
   auto printed = [](double spread) { return strtod_text(format_f4(spread)); };
