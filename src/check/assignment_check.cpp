@@ -130,33 +130,6 @@ std::vector<SwapCandidate> find_swaps(std::vector<ComparedAtom>* atoms) {
 
 }  // namespace
 
-const char* nucleus_name(Nucleus nucleus) {
-  switch (nucleus) {
-    case kProton:
-      return "1H";
-    case kCarbon:
-      return "13C";
-    case kNitrogen:
-      return "15N";
-    default:
-      return "31P";
-  }
-}
-
-Nucleus atom_nucleus(std::string_view atom) {
-  if (atom.empty()) return kOtherNucleus;
-  switch (atom.front()) {
-    case 'H':
-      return kProton;
-    case 'C':
-      return kCarbon;
-    case 'N':
-      return kNitrogen;
-    default:
-      return kOtherNucleus;
-  }
-}
-
 double fit_log_density(double z, double spread) {
   const double nu = kFitDegreesOfFreedom;
   return std::lgamma((nu + 1) / 2) - std::lgamma(nu / 2) - 0.5 * std::log(nu * M_PI) -

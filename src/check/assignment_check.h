@@ -10,18 +10,17 @@
 #include <vector>
 
 #include "check/predicted_peaks.h"
+#include "common/nuclei.h"
 #include "shifts/shift_data.h"
 #include "shifts/shift_offsets.h"
 
 namespace mirelon {
 
-// The nuclei whose referencing is checked, and the others (31P).
-enum Nucleus : size_t { kProton = 0, kCarbon = 1, kNitrogen = 2, kOtherNucleus = 3 };
+// The nuclei whose referencing is checked: kProton, kCarbon and kNitrogen.
 inline constexpr size_t kReferencedNuclei = 3;
-// "1H", "13C", "15N", "31P".
-const char* nucleus_name(Nucleus nucleus);
-// The nucleus of a table atom name, by its element letter.
-Nucleus atom_nucleus(std::string_view atom);
+static_assert(kProton < kReferencedNuclei && kCarbon < kReferencedNuclei &&
+                  kNitrogen < kReferencedNuclei && kPhosphorus >= kReferencedNuclei,
+              "the referenced nuclei come first");
 
 // Referencing thresholds: a nucleus's median of observed - predicted counts
 // as clearly off when its magnitude reaches the threshold, its confidence

@@ -19,6 +19,7 @@
 #include "check/svg_pictures.h"
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "common/options.h"
 #include "prediction/structure_prediction.h"
@@ -80,21 +81,15 @@ std::vector<mirelon::Candidate> read_candidates(const std::vector<const char*>& 
 // mirelon predicts nothing for bases other than "A", "C", "G" and "U", as
 // they stand (lower case too); so does the check, and it says so.
 void warn_unknown_bases(const mirelon::Candidate& candidate) {
-  size_t unknown = 0;
-  for (const std::string& base : candidate.structure.bases) {
-    if (mirelon::atom_catalogue(base).empty()) ++unknown;
-  }
-  if (unknown > 0) {
-    std::fprintf(stderr,
-                 "Warning: %zu nucleotides of %s have bases other than A, C, G and U and get no "
-                 "predictions (mirelon-ct -u writes bases in upper case)\n",
-                 unknown, candidate.name.c_str());
-  }
+  std::fputs(mirelon::odd_bases_warning(candidate.name, "get no predictions",
+                                        mirelon::odd_base_positions(candidate.structure.bases))
+                 .c_str(),
+             stderr);
 }
 
 void write_file(const std::string& name, const std::string& content) {
   std::string error;
-  if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str() + 1);
+  if (!mirelon::write_output_file(name.c_str(), content, &error)) fail("%s", error.c_str());
 }
 
 // The command line, as given.
@@ -145,7 +140,7 @@ bool read_options(int argc, char* argv[], Options* options) {
     fail("No structure given: name one with -s.\nFor help type: mirelon-check -h\n");
   }
   if (!mirelon::is_prediction_level(options->level_text)) {
-    fail("Prediction level must be a number from 1 to 11: %s\n", options->level_text);
+    fail("%s", mirelon::prediction_level_message(options->level_text).c_str());
   }
   options->level = mirelon::strtol10(options->level_text);
   if (!mirelon::parse_shift_offsets(options->offsets_text, &options->offsets)) {

@@ -51,7 +51,7 @@ bool read_standard_input(std::string* content) {
 namespace {
 
 bool unable_to_write(const char* name, int error_number, std::string* error) {
-  *error = format_message("\nUnable to write file: %s (%s)\n", name, std::strerror(error_number));
+  *error = format_message("Unable to write file: %s (%s)\n", name, std::strerror(error_number));
   return false;
 }
 

@@ -23,8 +23,8 @@ bool read_standard_input(std::string* content);
 
 // Writes `content` as the whole new content of the file `name`, creating it
 // or cutting an existing file to length 0. Returns false with
-// "\nUnable to write file: NAME (REASON)\n" in `error` when the file cannot
-// be opened, or a write or the close fails.
+// "Unable to write file: NAME (REASON)\n" in `error` when the file cannot be
+// opened, or a write or the close fails.
 bool write_output_file(const char* name, std::string_view content, std::string* error);
 
 // The last part of `path`, after its last '/'.

@@ -3,8 +3,10 @@
 #ifndef MIRELON_COMMON_MESSAGES_H_
 #define MIRELON_COMMON_MESSAGES_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirelon {
 
@@ -22,6 +24,18 @@ void append_message(std::string* out, const char* format, ...)
 bool is_capacity_message(std::string_view message);
 
 std::string capacity_message(long long count, long long capacity);
+
+// At most this many positions are named in a warning; "and N more" follows.
+inline constexpr size_t kMaxWarningPositions = 10;
+
+// The one form of every tool's warnings, about something a run that
+// completes leaves out: "Warning: FILE: WHAT\n".
+std::string format_warning(std::string_view file, std::string_view what);
+
+// "Warning: FILE: WHAT: P1, P2, ... and N more\n", naming at most
+// kMaxWarningPositions of the `positions` (none: as without positions).
+std::string format_warning(std::string_view file, std::string_view what,
+                           const std::vector<std::string>& positions);
 
 }  // namespace mirelon
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/messages.h"
+#include "common/prediction_levels.h"
 
 namespace mirelon {
 
@@ -14,6 +15,11 @@ std::string option_error_message(int option, std::string_view options_with_argum
   }
   if (std::isprint(byte) != 0) return format_message("Unknown option '-%c'.\n", byte);
   return format_message("Unknown option character '\\x%x'.\n", byte);
+}
+
+std::string prediction_level_message(std::string_view level) {
+  return format_message("Invalid prediction level '%.*s': use %ld to %ld.\n",
+                        static_cast<int>(level.size()), level.data(), kMinLevel, kMaxLevel);
 }
 
 }  // namespace mirelon

@@ -1,5 +1,4 @@
-// The command-line option errors that mirelon and mirelon-ct report in the
-// same words.
+// The command-line option errors that every tool reports in the same words.
 #ifndef MIRELON_OPTIONS_H_
 #define MIRELON_OPTIONS_H_
 
@@ -14,6 +13,10 @@ namespace mirelon {
 // printable byte and "Unknown option character '\x%x'.\n" for any other.
 // getopt hands a byte above 127 back sign-extended; the byte itself is named.
 std::string option_error_message(int option, std::string_view options_with_argument);
+
+// The message for a prediction level that is not one of kMinLevel to
+// kMaxLevel: "Invalid prediction level 'LEVEL': use 1 to 11.\n".
+std::string prediction_level_message(std::string_view level);
 
 }  // namespace mirelon
 

@@ -40,11 +40,28 @@ inline constexpr size_t kMultiplierRowCount =
     static_cast<size_t>(kMaxCountedObservations - kMinObservations + 1) + 1;
 // The large-count row, counting rows from 1.
 inline constexpr size_t kLargeCountRow = kMultiplierRowCount;
+// The count a record written by the statistics builder carries to select
+// the large-count row: the first count above the counted ones.
+inline constexpr long kLargeCount = kMaxCountedObservations + 1;
+
+// The rule from an observation count to its multiplier row, as an index
+// from 0: count n from kMinObservations to kMaxCountedObservations uses row
+// n - 1 (counting rows from 1), larger counts the large-count row.
+// REQUIRES: count >= kMinObservations.
+constexpr size_t multiplier_row_index(long count) {
+  return count > kMaxCountedObservations ? kLargeCountRow - 1
+                                         : static_cast<size_t>(count - kMinObservations);
+}
 
 static_assert(kLevelCount == 11, "the help text and the table format list 11 levels");
 static_assert(kLargeCountRow == static_cast<size_t>(kMaxCountedObservations),
               "count n uses row n - 1, so the row after the last counted one is row 121");
 static_assert(kMinObservations >= 2, "a spread needs two observations");
+static_assert(multiplier_row_index(kMinObservations) == 0 &&
+                  multiplier_row_index(kMaxCountedObservations) == kLargeCountRow - 2 &&
+                  multiplier_row_index(kLargeCount) == kLargeCountRow - 1,
+              "the first count uses the first row, the last counted one the row before the "
+              "large-count row");
 
 }  // namespace mirelon
 

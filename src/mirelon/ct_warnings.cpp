@@ -8,44 +8,7 @@
 
 namespace mirelon {
 
-std::string format_warning(std::string_view file, std::string_view what) {
-  std::string line = "Warning: ";
-  line += file;
-  line += ": ";
-  line += what;
-  line += '\n';
-  return line;
-}
-
-std::string format_warning(std::string_view file, std::string_view what,
-                           const std::vector<std::string>& positions) {
-  std::string named;
-  for (size_t k = 0; k < positions.size() && k < kMaxWarningPositions; ++k) {
-    if (k > 0) named += ", ";
-    named += positions[k];
-  }
-  if (positions.size() > kMaxWarningPositions) {
-    named += format_message(" and %zu more", positions.size() - kMaxWarningPositions);
-  }
-  std::string text(what);
-  if (!named.empty()) text += ": " + named;
-  return format_warning(file, text);
-}
-
 namespace {
-
-// Whether the pair named in column 5 of record `i` (a partner, not 0) is
-// not consistent.
-bool is_inconsistent_pair(const PartnerColumn& column, size_t i) {
-  const std::vector<long>& partner_of = column.partner_of;
-  const std::vector<size_t>& named = column.named;
-  const long p = partner_of[i];
-  const size_t n = partner_of.size();
-  if (p < 1 || static_cast<unsigned long>(p) > n) return true;  // outside 1..N
-  if (static_cast<size_t>(p) == i + 1) return true;             // paired with itself
-  if (partner_of[static_cast<size_t>(p) - 1] != static_cast<long>(i) + 1) return true;
-  return named[static_cast<size_t>(p)] > 1 || named[i + 1] > 1;  // named twice
-}
 
 // The warning for column 1 that does not count the nucleotides 1 to N, or
 // nothing. Residue numbers follow column 1 all the same; column 5 names
@@ -78,19 +41,16 @@ std::vector<std::string> ct_file_warnings(const char* file, const std::vector<Ct
     if (residue_name(record.base).empty()) odd_bases.push_back(record.index);
   }
   if (!odd_bases.empty()) {
-    lines.push_back(format_warning(
-        file,
-        "nucleotides whose base is not A, C, G or U get no residue name in kesta.seq, no "
-        "shifts and no restraints, and their residue numbers are missing from the sequence "
-        "(mirelon-ct -u writes upper-case bases)",
-        odd_bases));
+    lines.push_back(odd_bases_warning(file,
+                                      "get no residue name in kesta.seq, no shifts and no "
+                                      "restraints, and their residue numbers are missing from "
+                                      "the sequence",
+                                      odd_bases));
   }
   const PartnerColumn column = read_partner_column(records);
   std::vector<std::string> faulty;
   for (size_t i = 0; i < records.size(); ++i) {
-    if (column.partner_of[i] != 0 && is_inconsistent_pair(column, i)) {
-      faulty.push_back(records[i].index);
-    }
+    if (pair_fault(column, i) != PairFault::kNone) faulty.push_back(records[i].index);
   }
   if (!faulty.empty()) {
     lines.push_back(format_warning(file,

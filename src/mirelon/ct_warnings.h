@@ -1,6 +1,6 @@
 // Warnings about what a CT file leaves out of mirelon's outputs although the
 // run completes: lines "Warning: FILE: what happened: positions" on standard
-// error, which never change standard output or a file. The sequence step
+// error (format_warning()), which never change standard output or a file. The sequence step
 // warns about the file, the hydrogen-bond step about its macro only, so that
 // each line comes once per run although the file is read twice.
 #ifndef MIRELON_CT_WARNINGS_H_
@@ -16,23 +16,11 @@
 
 namespace mirelon {
 
-// At most this many positions are named in a warning; "and N more" follows.
-inline constexpr size_t kMaxWarningPositions = 10;
-
-// "Warning: FILE: WHAT\n".
-std::string format_warning(std::string_view file, std::string_view what);
-
-// "Warning: FILE: WHAT: P1, P2, ... and N more\n", naming at most 10 of the
-// `positions` (none: as without positions).
-std::string format_warning(std::string_view file, std::string_view what,
-                           const std::vector<std::string>& positions);
-
 // The sequence step's warnings for `records` read from `file`: no
 // nucleotide line at all; bases other than A, C, G and U; pairs that are
-// not consistent (partner outside 1..N, paired with itself, not named back,
-// or a partner named by more than one record). Positions are CT indexes.
-// Before those, the one that column 1 does not count 1 to N: the residue
-// numbers follow column 1, column 5 does not.
+// not consistent (pair_fault()). Positions are CT indexes. Before those, the
+// one that column 1 does not count 1 to N: the residue numbers follow column
+// 1, column 5 does not.
 std::vector<std::string> ct_file_warnings(const char* file, const std::vector<CtRecord>& records);
 
 // The hydrogen-bond step's warnings: canonical pairs left out of the macro

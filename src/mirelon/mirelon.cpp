@@ -165,7 +165,7 @@ int main(int argc, char* argv[]) {
   }
 
   if (!mirelon::is_prediction_level(level)) {
-    fatal(To::kStderr, "Invalid prediction level '%s': use 1 to 11.\n", level);
+    fatal(To::kStderr, "%s", mirelon::prediction_level_message(level).c_str());
   }
 
   announce_outputs(macro_file);

@@ -9,7 +9,8 @@ namespace mirelon {
 
 void write_step_file(const char* name, std::string_view content) {
   std::string error;
-  if (!write_output_file(name, content, &error)) fatal(To::kStdout, "%s", error.c_str());
+  // mirelon's messages of files it cannot open or write follow a blank line.
+  if (!write_output_file(name, content, &error)) fatal(To::kStdout, "\n%s", error.c_str());
   record_written_file(name);
 }
 

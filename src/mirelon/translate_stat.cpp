@@ -76,7 +76,7 @@ std::string format_shift_line(const ShiftEntry& entry) {
 
 std::string format_shift_list(const std::vector<ShiftEntry>& entries) {
   std::string content;
-  // Lines are 37 bytes unless a text is wider than its column.
+  // Lines are kShiftLineLength bytes unless a text is wider than its column.
   content.reserve(entries.size() * kShiftLineLength);
   for (const ShiftEntry& entry : entries) append_shift_line(entry, &content);
   return content;

@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
   if (structure_path == nullptr)
     fail("No structure file: give one with -s.\nFor help type: mirelon-nef -h\n");
   if (!mirelon::is_prediction_level(level)) {
-    fail("Invalid prediction level '%s': use 1 to 11.\n", level);
+    fail("%s", mirelon::prediction_level_message(level).c_str());
   }
   mirelon::NefSettings settings;
   settings.input_name = structure_path;

@@ -7,6 +7,7 @@
 
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/nuclei.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
 
@@ -21,24 +22,6 @@ std::string nef_atom_name(std::string_view table_atom) {
   if (table_atom == "H5'") return "H5x";
   if (table_atom == "H5\"") return "H5y";
   return std::string(table_atom);
-}
-
-// The element and the isotope observed by NMR of an atom of the catalogue:
-// its first letter names the element (H, C, N or P), which the dictionary
-// wants written out together with its isotope number.
-std::pair<std::string_view, std::string_view> nucleus_of(std::string_view atom) {
-  switch (atom.empty() ? ' ' : atom[0]) {
-    case 'H':
-      return {"H", "1"};
-    case 'C':
-      return {"C", "13"};
-    case 'N':
-      return {"N", "15"};
-    case 'P':
-      return {"P", "31"};
-    default:
-      return {kMissing, kMissing};
-  }
 }
 
 std::string shift_list_framecode(const NefSettings& settings) {
@@ -90,9 +73,10 @@ void append_shift_list(const StructurePrediction& prediction,
     append_residue(*residues[found->second], atom, &row);
     row.push_back(format_f4(strtod_text(entry.mean_shift)));
     row.push_back(format_f4(tolerance / quantile));
-    const auto [element, isotope] = nucleus_of(atom);
-    row.emplace_back(element);
-    row.emplace_back(isotope);
+    // The dictionary wants the element and the isotope number written out.
+    const Nucleus nucleus = atom_nucleus(atom);
+    row.emplace_back(nucleus == kOtherNucleus ? kMissing : element_symbol(nucleus));
+    row.emplace_back(nucleus == kOtherNucleus ? kMissing : isotope_number(nucleus));
     rows.push_back(std::move(row));
   }
   const std::string framecode = shift_list_framecode(settings);

@@ -45,17 +45,13 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
   }
   strands.emplace_back(first, n);
   size_t kept = 0;
+  const std::vector<std::string> left_out = odd_base_positions(structure.bases);
   for (size_t s = 0; s < strands.size(); ++s) {
     const auto [begin, end] = strands[s];
     std::vector<size_t> members;
     std::set<std::string> codes;
     for (size_t i = begin; i < end; ++i) {
-      if (!is_standard_base(structure.bases[i])) {
-        warnings->push_back(format_message(
-            "Warning: %s: nucleotide %zu has base '%s', not A, C, G or U; it is left out\n",
-            settings.input_name.c_str(), i + 1, structure.bases[i].c_str()));
-        continue;
-      }
+      if (!is_standard_base(structure.bases[i])) continue;
       NefResidue residue;
       residue.chain = chain_code(s);
       residue.name = structure.bases[i];
@@ -103,6 +99,10 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
     *error = format_message("%s: no nucleotide is A, C, G or U: there is nothing to write\n",
                             settings.input_name.c_str());
     return false;
+  }
+  if (!left_out.empty()) {
+    warnings->push_back(odd_bases_warning(settings.input_name,
+                                          "get no residue, no shifts and no restraints", left_out));
   }
   *residues = std::move(result);
   return true;

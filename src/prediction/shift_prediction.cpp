@@ -9,6 +9,7 @@
 
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/options.h"
 
 namespace mirelon {
 
@@ -104,12 +105,9 @@ class Predictor {
   }
 
  private:
-  // Row index (from 0) of a context record that has counted: count n uses
-  // row n - 1, counts above 121 the large-count row.
+  // Row index (from 0) of a context record that has counted.
   static size_t context_row(const ContextStatRecord& record) {
-    const long count = strtol10(record[kContextCount]);
-    return count > kMaxCountedObservations ? kLargeCountRow - 1
-                                           : static_cast<size_t>(count - kMinObservations);
+    return multiplier_row_index(strtol10(record[kContextCount]));
   }
 
   // Atom name and residue number, the two things the repeat test compares.
@@ -223,7 +221,7 @@ long long entry_bound(const std::vector<ResidueIdRecord>& residues) {
 bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTable& table,
                     long level, std::vector<ShiftEntry>* entries, std::string* error) {
   if (level < kMinLevel || level > kMaxLevel) {
-    *error = format_message("Error: prediction level %ld is not one of 1 to 11.\n", level);
+    *error = prediction_level_message(decimal(level));
     return false;
   }
   std::vector<ShiftEntry> result;

@@ -122,23 +122,16 @@ bool evaluate_leave_one_rna_out(const std::vector<StatsEntry>& entries, size_t r
     baseline.context.clear();
     StatTable table = raw_table;
     if (settings.shrunk) {
-      ShrinkageSettings shrinkage;
-      shrinkage.outlier_k = settings.build.outlier_k;
       StatisticsTable shrunk =
           build_shrunk_statistics(training, count_context_keys(entries, structures, held_out),
-                                  shrinkage, catalogue_rank, rows)
+                                  shrinkage_settings(settings.build), catalogue_rank, rows)
               .table;
       if (settings.base_statistics != nullptr) shrunk.base = *settings.base_statistics;
       if (!read_table(shrunk, &table)) return false;
     }
 
     // The screen for errors of the data, from the training RNAs alone.
-    std::map<std::pair<std::string, std::string>, std::vector<double>> values;
-    for (const Observation& o : training) values[{o.base, o.atom}].push_back(o.value);
-    std::map<std::pair<std::string, std::string>, ShiftLimits> screen;
-    for (const auto& [base_atom, v] : values) {
-      screen.emplace(base_atom, outlier_limits(v, kGrossErrorMads));
-    }
+    const std::map<BaseAndAtom, ShiftLimits> screen = screen_limits(training, kGrossErrorMads);
 
     for (const StatsEntry& entry : entries) {
       if (entry.shifts.empty() || entry.shifts[0].observation.rna != held_out) continue;

@@ -15,12 +15,6 @@
 
 namespace mirelon {
 
-// Held-out shifts this many scaled median absolute deviations or more away
-// from the median of the same base and atom in the training RNAs are taken
-// as errors of the data (swapped atoms, values of another nucleus) and left
-// out of the comparison, whatever filter the table itself uses.
-inline constexpr double kGrossErrorMads = 10;
-
 struct EvaluationSettings {
   BuildSettings build;  // filters of the tables built
   // Base statistics to use instead of those of the training RNAs, or null.
@@ -46,8 +40,11 @@ struct Evaluation {
 // Evaluates tables built from `entries` (their observations numbered by
 // number_rnas()) with `settings`, holding out each of the `rna_count` RNAs in
 // turn. Per atom name (bases pooled, hydrogens first, then carbon, nitrogen,
-// phosphorus) and over all atoms. Returns false with the message in `error`
-// when a table cannot be read back or the prediction fails.
+// phosphorus) and over all atoms. Held-out shifts outside the screen of
+// kGrossErrorMads (screen_limits()) of the training RNAs are errors of the
+// data and not compared, whatever filter the table itself uses. Returns
+// false with the message in `error` when a table cannot be read back or the
+// prediction fails.
 bool evaluate_leave_one_rna_out(const std::vector<StatsEntry>& entries, size_t rna_count,
                                 const EvaluationSettings& settings, Evaluation* evaluation,
                                 std::string* error);

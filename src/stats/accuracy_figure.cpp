@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/messages.h"
+#include "common/nuclei.h"
 #include "common/text.h"
 
 namespace mirelon {
@@ -157,7 +158,7 @@ std::string format_accuracy_svg(const AccuracyReport& report) {
   std::vector<std::string> hydrogens, heavy;
   for (const AtomAccuracy& a : report.context.atoms) {
     if (a.predicted == 0) continue;
-    (a.atom[0] == 'H' ? hydrogens : heavy).push_back(a.atom);
+    (atom_nucleus(a.atom) == kProton ? hydrogens : heavy).push_back(a.atom);
   }
   constexpr double kWidth = 900;
   constexpr double kHeight = 1040;

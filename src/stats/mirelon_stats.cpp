@@ -58,12 +58,10 @@ int run(int argc, char** argv) {
   StatisticsTable table = own_data;
   std::vector<std::string> header = table_header(options, data, own_data);
   if (!options.raw) {
-    ShrinkageSettings shrinkage;
-    shrinkage.outlier_k = options.build.outlier_k;
     // data.rnas is no RNA's number: every structure counts.
     const ShrunkTable shrunk = build_shrunk_statistics(
-        observations, count_context_keys(data.entries, data.structures, data.rnas), shrinkage,
-        catalogue_rank, rows);
+        observations, count_context_keys(data.entries, data.structures, data.rnas),
+        shrinkage_settings(options.build), catalogue_rank, rows);
     table = shrunk.table;
     const std::vector<std::string> more = shrinkage_header(shrunk, data.structures.size());
     header.insert(header.end(), more.begin(), more.end());

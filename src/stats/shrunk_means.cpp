@@ -92,8 +92,10 @@ CellModel fit_cells(const std::vector<const Observation*>& observations) {
 
 double shrunk_mean(const CellModel& model, const std::string& atom, const std::string& key,
                    double base_mean, double strength) {
-  const double own = shrink(find_cell(model, atom, key, kOwn), base_mean, 0.3 * strength);
-  const double marks = shrink(find_cell(model, atom, key, kMarks), own, 0.3 * strength);
+  const double own =
+      shrink(find_cell(model, atom, key, kOwn), base_mean, kCoarseStrengthShare * strength);
+  const double marks =
+      shrink(find_cell(model, atom, key, kMarks), own, kCoarseStrengthShare * strength);
   const double before = shrink(find_cell(model, atom, key, kBefore), marks, strength);
   const double after = shrink(find_cell(model, atom, key, kAfter), marks, strength);
   const double both = shrink(find_cell(model, atom, key, kBoth), before + after - marks, strength);

@@ -44,8 +44,13 @@ struct CellModel {
 // Fits the cells of every level to `observations` (keys of kContextKeyLength).
 CellModel fit_cells(const std::vector<const Observation*>& observations);
 
+// The share of the strength L with which the two coarse levels of the
+// hierarchy (own base and mark; marks before and after) are shrunk.
+inline constexpr double kCoarseStrengthShare = 0.3;
+
 // The shrunk mean of `atom` in `key`, from the base mean `prior` down the
-// hierarchy: the two coarse levels with 0.3 L, the finer ones with L; the
+// hierarchy: the two coarse levels with kCoarseStrengthShare L, the finer
+// ones with L; the
 // context of both neighbours starts from the sum of the one-sided contexts
 // minus the level they share.
 double shrunk_mean(const CellModel& model, const std::string& atom, const std::string& key,

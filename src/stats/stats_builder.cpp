@@ -42,6 +42,93 @@ std::vector<std::string_view> split_commas(std::string_view line) {
   }
 }
 
+// The description of every field, after the header lines: shrunk tables.
+constexpr const char* kShrunkFields =
+    "#\n"
+    "# Section 1, context statistics, one record per atom and context key chosen\n"
+    "# (observed or not):\n"
+    "#   1 atom  2 own base  3 context key (base and pairing mark, w or o, of the\n"
+    "#   nucleotide two before, the one before, the nucleotide itself and the one\n"
+    "#   after; 0 and o for a missing neighbour)  4 calibration count: NOT the\n"
+    "#   number of observations, but the count whose multiplier row gives the\n"
+    "#   atom's calibrated intervals (above 121: the large-count row)\n"
+    "#   5 shrunk mean (ppm)  6 calibrated spread (ppm)  7 observations of this\n"
+    "#   atom and key  8 number of distinct RNAs among them  9 their mean\n"
+    "#   10 their sample standard deviation (. where there are too few)\n"
+    "#   11 residues with this key in the structures learnt from  12 shrinkage\n"
+    "#   strength L of the atom  13 shrunk mean minus the base mean of the atom\n"
+    "# Section 2, base statistics, one record per base and atom:\n"
+    "#   1 base  2 atom  3 number of observations  4 minimum  5 maximum  6 median\n"
+    "#   7 mean (ppm)  8 calibrated spread (ppm), used with the large-count row\n"
+    "# Section 3, interval multipliers: row n - 1 serves count n (n = 2 to 121),\n"
+    "#   the last row larger counts and all base statistics; field L + 1 serves\n"
+    "#   prediction level L.\n";
+
+// The description of every field of a raw table.
+constexpr const char* kRawFields =
+    "#\n"
+    "# Section 1, context statistics, one record per atom and context key seen at\n"
+    "# least twice (after the outlier filter):\n"
+    "#   1 atom  2 own base  3 context key (base and pairing mark, w or o, of the\n"
+    "#   nucleotide two before, the one before, the nucleotide itself and the one\n"
+    "#   after; 0 and o for a missing neighbour)  4 number of observations\n"
+    "#   5 mean (ppm)  6 sample standard deviation (ppm)  7 minimum  8 maximum\n"
+    "#   9 median  10 median absolute deviation times 1.4826 (ppm)\n"
+    "#   11 number of distinct RNAs  12 observations of this atom and key left out\n"
+    "#   as outliers  13 mean minus the mean of the base statistics of the atom\n"
+    "# Section 2, base statistics, one record per base and atom:\n"
+    "#   1 base  2 atom  3 number of observations  4 minimum  5 maximum  6 median\n"
+    "#   (. where the source gives none)  7 mean (ppm)  8 sample standard deviation\n"
+    "# Section 3, interval multipliers: row n - 1 serves n observations (n = 2 to\n"
+    "#   121), the last row larger counts and all base statistics; field L + 1\n"
+    "#   serves prediction level L.\n";
+
+// Each header text as comment lines, also where it holds line ends.
+void append_header_lines(const std::vector<std::string>& header, std::string* text) {
+  for (const std::string& entry : header) {
+    size_t start = 0;
+    for (;;) {
+      const size_t end = entry.find_first_of("\r\n", start);
+      const std::string line = entry.substr(start, end - start);
+      *text += line.empty() ? "#\n" : "# " + line + "\n";
+      if (end == std::string::npos) break;
+      start = end + (entry.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+  }
+}
+
+// The line of a context statistics record, shrunk or raw.
+std::string context_line(const ContextStatistic& r, bool shrunk) {
+  const ShiftSummary& s = r.summary;
+  char line[512];
+  if (shrunk) {
+    std::snprintf(line, sizeof line, "%-5s %s %-8s %5ld %9s %7s %5zu %3zu %9s %7s %5zu %4s %8s\n",
+                  r.atom.c_str(), r.base.c_str(), r.key.c_str(), r.calibration_count,
+                  fixed4(r.mean).c_str(), fixed4(r.spread).c_str(), s.count, r.rnas,
+                  s.count > 0 ? fixed4(s.mean).c_str() : ".",
+                  s.count > 1 ? fixed4(s.sd).c_str() : ".", r.key_frequency,
+                  format_g6(r.strength).c_str(), fixed4(r.base_offset).c_str());
+    return line;
+  }
+  std::snprintf(line, sizeof line, "%-5s %s %-8s %5zu %9s %7s %9s %9s %9s %7s %3zu %3zu %8s\n",
+                r.atom.c_str(), r.base.c_str(), r.key.c_str(), s.count, fixed4(s.mean).c_str(),
+                fixed4(s.sd).c_str(), fixed4(s.minimum).c_str(), fixed4(s.maximum).c_str(),
+                fixed4(s.median).c_str(), fixed4(s.mad).c_str(), r.rnas, r.removed,
+                fixed4(r.base_offset).c_str());
+  return line;
+}
+
+// The line of a base statistics record.
+std::string base_line(const BaseStatistic& r) {
+  const ShiftSummary& s = r.summary;
+  char line[512];
+  std::snprintf(line, sizeof line, "%s %-5s %5zu %9s %9s %9s %9s %7s\n", r.base.c_str(),
+                r.atom.c_str(), s.count, fixed4(s.minimum).c_str(), fixed4(s.maximum).c_str(),
+                r.has_median ? fixed4(s.median).c_str() : ".", fixed4(s.mean).c_str(),
+                fixed4(s.sd).c_str());
+  return line;
+}
+
 }  // namespace
 
 StatisticsTable build_statistics(const std::vector<Observation>& observations,
@@ -166,86 +253,11 @@ std::string format_statistics_table(const StatisticsTable& table,
                                     const std::vector<std::string>& header,
                                     std::string_view multiplier_section) {
   std::string text;
-  // Each header text becomes comment lines, also where it holds line ends.
-  for (const std::string& entry : header) {
-    size_t start = 0;
-    for (;;) {
-      const size_t end = entry.find_first_of("\r\n", start);
-      const std::string line = entry.substr(start, end - start);
-      text += line.empty() ? "#\n" : "# " + line + "\n";
-      if (end == std::string::npos) break;
-      start = end + (entry.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-  }
-  if (table.shrunk) {
-    text +=
-        "#\n"
-        "# Section 1, context statistics, one record per atom and context key chosen\n"
-        "# (observed or not):\n"
-        "#   1 atom  2 own base  3 context key (base and pairing mark, w or o, of the\n"
-        "#   nucleotide two before, the one before, the nucleotide itself and the one\n"
-        "#   after; 0 and o for a missing neighbour)  4 calibration count: NOT the\n"
-        "#   number of observations, but the count whose multiplier row gives the\n"
-        "#   atom's calibrated intervals (above 121: the large-count row)\n"
-        "#   5 shrunk mean (ppm)  6 calibrated spread (ppm)  7 observations of this\n"
-        "#   atom and key  8 number of distinct RNAs among them  9 their mean\n"
-        "#   10 their sample standard deviation (. where there are too few)\n"
-        "#   11 residues with this key in the structures learnt from  12 shrinkage\n"
-        "#   strength L of the atom  13 shrunk mean minus the base mean of the atom\n"
-        "# Section 2, base statistics, one record per base and atom:\n"
-        "#   1 base  2 atom  3 number of observations  4 minimum  5 maximum  6 median\n"
-        "#   7 mean (ppm)  8 calibrated spread (ppm), used with the large-count row\n"
-        "# Section 3, interval multipliers: row n - 1 serves count n (n = 2 to 121),\n"
-        "#   the last row larger counts and all base statistics; field L + 1 serves\n"
-        "#   prediction level L.\n";
-  } else {
-    text +=
-        "#\n"
-        "# Section 1, context statistics, one record per atom and context key seen at\n"
-        "# least twice (after the outlier filter):\n"
-        "#   1 atom  2 own base  3 context key (base and pairing mark, w or o, of the\n"
-        "#   nucleotide two before, the one before, the nucleotide itself and the one\n"
-        "#   after; 0 and o for a missing neighbour)  4 number of observations\n"
-        "#   5 mean (ppm)  6 sample standard deviation (ppm)  7 minimum  8 maximum\n"
-        "#   9 median  10 median absolute deviation times 1.4826 (ppm)\n"
-        "#   11 number of distinct RNAs  12 observations of this atom and key left out\n"
-        "#   as outliers  13 mean minus the mean of the base statistics of the atom\n"
-        "# Section 2, base statistics, one record per base and atom:\n"
-        "#   1 base  2 atom  3 number of observations  4 minimum  5 maximum  6 median\n"
-        "#   (. where the source gives none)  7 mean (ppm)  8 sample standard deviation\n"
-        "# Section 3, interval multipliers: row n - 1 serves n observations (n = 2 to\n"
-        "#   121), the last row larger counts and all base statistics; field L + 1\n"
-        "#   serves prediction level L.\n";
-  }
-  char line[512];
-  for (const ContextStatistic& r : table.context) {
-    const ShiftSummary& s = r.summary;
-    if (table.shrunk) {
-      std::snprintf(line, sizeof line, "%-5s %s %-8s %5ld %9s %7s %5zu %3zu %9s %7s %5zu %4s %8s\n",
-                    r.atom.c_str(), r.base.c_str(), r.key.c_str(), r.calibration_count,
-                    fixed4(r.mean).c_str(), fixed4(r.spread).c_str(), s.count, r.rnas,
-                    s.count > 0 ? fixed4(s.mean).c_str() : ".",
-                    s.count > 1 ? fixed4(s.sd).c_str() : ".", r.key_frequency,
-                    format_g6(r.strength).c_str(), fixed4(r.base_offset).c_str());
-      text += line;
-      continue;
-    }
-    std::snprintf(line, sizeof line, "%-5s %s %-8s %5zu %9s %7s %9s %9s %9s %7s %3zu %3zu %8s\n",
-                  r.atom.c_str(), r.base.c_str(), r.key.c_str(), s.count, fixed4(s.mean).c_str(),
-                  fixed4(s.sd).c_str(), fixed4(s.minimum).c_str(), fixed4(s.maximum).c_str(),
-                  fixed4(s.median).c_str(), fixed4(s.mad).c_str(), r.rnas, r.removed,
-                  fixed4(r.base_offset).c_str());
-    text += line;
-  }
+  append_header_lines(header, &text);
+  text += table.shrunk ? kShrunkFields : kRawFields;
+  for (const ContextStatistic& r : table.context) text += context_line(r, table.shrunk);
   text += ":\n";
-  for (const BaseStatistic& r : table.base) {
-    const ShiftSummary& s = r.summary;
-    std::snprintf(line, sizeof line, "%s %-5s %5zu %9s %9s %9s %9s %7s\n", r.base.c_str(),
-                  r.atom.c_str(), s.count, fixed4(s.minimum).c_str(), fixed4(s.maximum).c_str(),
-                  r.has_median ? fixed4(s.median).c_str() : ".", fixed4(s.mean).c_str(),
-                  fixed4(s.sd).c_str());
-    text += line;
-  }
+  for (const BaseStatistic& r : table.base) text += base_line(r);
   text += ":\n";
   text += multiplier_section;
   return text;

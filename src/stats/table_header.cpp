@@ -1,9 +1,11 @@
 #include "stats/table_header.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "common/files.h"
 #include "common/messages.h"
+#include "common/nuclei.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
 
@@ -47,14 +49,34 @@ std::vector<std::string> table_header(const StatsOptions& options, const DataSet
   return header;
 }
 
+std::string strength_list(const ShrinkageSettings& settings) {
+  std::string list;
+  for (double strength : settings.strengths) {
+    list += (list.empty() ? "" : ", ") + format_g6(strength);
+  }
+  return list;
+}
+
+std::string main_atom_list() {
+  std::string list;
+  for (std::string_view atom : kMainAtoms) {
+    if (!list.empty()) list += ' ';
+    list += atom;
+  }
+  return list;
+}
+
 std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t structures) {
+  const ShrinkageSettings& settings = shrunk.settings;
+  const std::string coarse = format_g6(kCoarseStrengthShare);
   std::vector<std::string> header = {
       "Means: hierarchical shrinkage over contexts. With w the number of distinct RNAs in a",
       "cell and y the mean of their per-RNA means, a cell's mean is (w y + L prior)/(w + L).",
-      "Levels, each the prior of the next: own base and mark (prior: base mean, 0.3 L);",
-      "marks before and after (0.3 L); base and mark before, and base and mark after (L",
+      "Levels, each the prior of the next: own base and mark (prior: base mean, " + coarse + " L);",
+      "marks before and after (" + coarse + " L); base and mark before, and base and mark after (L",
       "each); both neighbours (prior: the sum of those two minus the level below, L); the",
-      "full key (L). L per atom from 2, 5, 10, 20, 40 by 5-fold cross-validation by RNA.",
+      format_message("full key (L). L per atom from %s by %zu-fold cross-validation by RNA.",
+                     strength_list(settings).c_str(), settings.folds),
       format_message("Records: the best %zu of %zu candidates: every key a structure can "
                      "produce,",
                      shrunk.table.context.size(), shrunk.candidates),
@@ -62,10 +84,11 @@ std::vector<std::string> shrinkage_header(const ShrunkTable& shrunk, size_t stru
       format_message("learnt from (%zu of them without shifts) times the distance of its "
                      "mean from",
                      structures),
-      "the base mean, main atoms (H1' H2' H8 H6 H5 H2 C1' C8 C6 C5) first; contexts never",
+      "the base mean, main atoms (" + main_atom_list() + ") first; contexts never",
       "observed included.",
       "Spreads: the cross-validated RMS residual per base, atom and own mark, refined per",
-      "marks before and after with 20 pseudo-observations, times a scale per atom.",
+      format_message("marks before and after with %s pseudo-observations, times a scale per atom.",
+                     format_g6(settings.spread_pseudo_count).c_str()),
       "FIELD 4 OF SECTION 1 IS A CALIBRATION COUNT, NOT THE NUMBER OF OBSERVATIONS: per atom",
       "the count whose multiplier row, with the scale, brings the coverage of the",
       "cross-validated residuals at levels 1 to 11 closest to nominal (squared differences",
@@ -98,26 +121,22 @@ std::string tolerance_summary(const StatisticsTable& table,
                               const std::vector<MultiplierValues>& rows) {
   constexpr double kNone = 1e300;
   double narrow_h = kNone, narrow_heavy = kNone, wide_h = 0, wide_c = 0;
-  auto add = [&](const std::string& atom, long count, double spread) {
-    const size_t row =
-        count > kMaxCountedObservations ? kLargeCountRow - 1 : static_cast<size_t>(count - 2);
+  auto add = [&](const std::string& atom, size_t row, double spread) {
     const double level2 = spread * rows[row].factors[1];
     const double level11 = spread * rows[row].factors[kLevelCount - 1];
-    double& narrow = atom[0] == 'H' ? narrow_h : narrow_heavy;
+    double& narrow = atom_nucleus(atom) == kProton ? narrow_h : narrow_heavy;
     narrow = std::min(narrow, level2);
     if (!is_main_atom(atom)) return;
-    if (atom[0] == 'H') wide_h = std::max(wide_h, level11);
-    if (atom[0] == 'C') wide_c = std::max(wide_c, level11);
+    if (atom_nucleus(atom) == kProton) wide_h = std::max(wide_h, level11);
+    if (atom_nucleus(atom) == kCarbon) wide_c = std::max(wide_c, level11);
   };
   // Spreads as the table prints them.
   auto printed = [](double spread) { return strtod_text(format_f4(spread)); };
   for (const ContextStatistic& r : table.context) {
     const long count = table.shrunk ? r.calibration_count : static_cast<long>(r.summary.count);
-    add(r.atom, count, printed(table.shrunk ? r.spread : r.summary.sd));
+    add(r.atom, multiplier_row_index(count), printed(table.shrunk ? r.spread : r.summary.sd));
   }
-  for (const BaseStatistic& b : table.base) {
-    add(b.atom, kMaxCountedObservations + 1, printed(b.summary.sd));
-  }
+  for (const BaseStatistic& b : table.base) add(b.atom, kLargeCountRow - 1, printed(b.summary.sd));
   auto narrowest = [&](double value) {
     return value == kNone ? std::string("-") : format_message("%.6f ppm", value);
   };

@@ -18,6 +18,13 @@ namespace mirelon {
 std::vector<std::string> table_header(const StatsOptions& options, const DataSet& data,
                                       const StatisticsTable& table);
 
+// The candidate strengths of `settings` as the header and the evaluation
+// list them: "2, 5, 10".
+std::string strength_list(const ShrinkageSettings& settings);
+
+// kMainAtoms separated by blanks.
+std::string main_atom_list();
+
 // The header lines that say how a shrunk table was made: means, records,
 // spreads, the calibration count in field 4, floors and caps, and the
 // choices per atom.

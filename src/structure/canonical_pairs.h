@@ -9,27 +9,12 @@
 #include <vector>
 
 #include "structure/ct_line.h"
+#include "structure/structure_pairs.h"
 
 namespace mirelon {
 
-// Column 5 of every record of a CT file, and how often each position is
-// named there: what the pair checks of the hydrogen-bond step and of the
-// warnings both need.
-struct PartnerColumn {
-  std::vector<long> partner_of;  // column 5 of each record, read with strtol in base 10
-  std::vector<size_t> named;     // named[p]: records naming position p (1..N); named[0] unused
-};
-
-// Reads column 5 of `records`.
+// Column 5 of `records`, each read with strtol in base 10.
 PartnerColumn read_partner_column(const std::vector<CtRecord>& records);
-
-// Why a 5' pair record cannot be used.
-enum class PairFault {
-  kNone,            // usable
-  kPartnerOutside,  // column 5 names no position 1..N
-  kNotNamedBack,    // the partner's column 5 does not name this record
-  kPartnerShared,   // another record names the same partner
-};
 
 // A 5' pair record: its pairing mark is "w" (a canonical pair with the base
 // at the file position of its column 5) and its column 1 is smaller than its
@@ -37,12 +22,12 @@ enum class PairFault {
 struct FivePrimePair {
   size_t record = 0;   // file position of the 5' member, counting from 0
   size_t partner = 0;  // file position of its partner, counting from 0 (kPartnerOutside: 0)
-  PairFault fault = PairFault::kNone;
+  PairFault fault = PairFault::kNone;  // kNone: usable
 };
 
-// Every 5' pair record of `records` in file order, with the first fault
-// that makes it unusable (in the order of PairFault), or kNone. Reads no
-// record outside the table, whatever the columns hold.
+// Every 5' pair record of `records` in file order, with the fault of its
+// pair (pair_fault()), which makes it unusable, or kNone. Reads no record
+// outside the table, whatever the columns hold.
 std::vector<FivePrimePair> five_prime_pairs(const std::vector<CtRecord>& records);
 
 }  // namespace mirelon

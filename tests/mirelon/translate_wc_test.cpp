@@ -95,15 +95,15 @@ TEST(HelixTest, PairsThatAreNotConsistentSplitHelicesAndGetNoLine) {
     const char* ct;
     const char* macro;
   } const cases[] = {
-      // 1-8 2-7 3-6 stem, but 6 names 1 instead of 3: 3 is left out.
+      // 1-8 2-7 3-6 stem, but 6 names 4 instead of 3: 3 is left out.
       {"not named back",
        "8 h\n1 G 0 2 8 1\n2 G 1 3 7 2\n3 G 2 4 6 3\n4 A 3 5 0 4\n5 A 4 6 0 5\n"
-       "6 C 5 7 1 6\n7 C 6 8 2 7\n8 C 7 0 1 8\n",
+       "6 C 5 7 4 6\n7 C 6 8 2 7\n8 C 7 0 1 8\n",
        "hbond watsoncrick=1-2,7-8\n"},
       // The same with 2 unusable: the chain 1, 3 is no chain.
       {"unusable record in the middle",
        "8 h\n1 G 0 2 8 1\n2 G 1 3 7 2\n3 G 2 4 6 3\n4 A 3 5 0 4\n5 A 4 6 0 5\n"
-       "6 C 5 7 3 6\n7 C 6 8 1 7\n8 C 7 0 1 8\n",
+       "6 C 5 7 3 6\n7 C 6 8 4 7\n8 C 7 0 1 8\n",
        "hbond watsoncrick=1-1,8-8\nhbond watsoncrick=3-3,6-6\n"},
       // 2 names position 9 of an 8-record file: 1 and 3 stay helices alone.
       {"partner outside",
@@ -115,11 +115,18 @@ TEST(HelixTest, PairsThatAreNotConsistentSplitHelicesAndGetNoLine) {
        "8 h\n1 G 0 2 8 1\n2 G 1 3 8 2\n3 G 2 4 6 3\n4 A 3 5 0 4\n5 A 4 6 0 5\n"
        "6 C 5 7 3 6\n7 A 6 8 0 7\n8 C 7 0 1 8\n",
        "hbond watsoncrick=3-3,6-6\n"},
+      // 1-8 2-7 stem, and 4 names 1 too: the pair of 1 is left out as well.
+      {"5' member named twice",
+       "8 h\n1 G 0 2 8 1\n2 G 1 3 7 2\n3 A 2 4 0 3\n4 A 3 5 1 4\n5 A 4 6 0 5\n"
+       "6 A 5 7 0 6\n7 C 6 8 2 7\n8 C 7 0 1 8\n",
+       "hbond watsoncrick=2-2,7-7\n"},
       // The residue numbers are the records' own, whatever column 1 says.
       {"index of a later record",
        "h\n1 A 0 2 0 1\n5 G 1 3 6 2\n6 A 2 4 0 3\n7 A 3 5 0 4\n8 A 4 6 0 5\n9 C 5 0 2 6\n",
        "hbond watsoncrick=5-5,9-9\n"},
       {"3' side only", "h\n1 G 0 2 0 1\n2 A 1 3 0 2\n3 A 2 4 0 3\n4 C 3 0 1 4\n", ""},
+      // Column 1 equal to column 5 on the G of a G-C pair: no 5' pair record.
+      {"column 1 equal to column 5", "h\n1 A 0 2 0 1\n3 G 1 3 3 2\n4 C 2 0 2 3\n", ""},
       {"shifted indices", "h\n101 G 0 2 4 1\n102 A 1 3 0 2\n103 A 2 4 0 3\n104 C 3 0 1 4\n", ""},
       // Column 1 below column 5 on both members: each is a 5' pair record.
       {"partner below the record", "h\n-2 C 0 2 3 1\n-1 A 1 3 0 2\n0 G 2 0 1 3\n",

@@ -63,7 +63,8 @@ TEST(NefMolecularSystemTest, ChainsLinkingAndLeftOutNucleotides) {
                                       "B10U middle", "B11C middle", "B12C end", "C13A single"}));
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0],
-            "Warning: three.db: nucleotide 3 has base 'N', not A, C, G or U; it is left out\n");
+            "Warning: three.db: nucleotides whose base is not A, C, G or U get no residue, no "
+            "shifts and no restraints (mirelon-ct -u writes upper-case bases): 3\n");
   EXPECT_EQ(text.rfind("data_nef_test\n", 0), 0u);
 }
 

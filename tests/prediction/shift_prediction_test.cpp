@@ -267,10 +267,8 @@ TEST(ShiftPredictionTest, LevelSelectsTheFieldAndMissingRowsReadAsZero) {
   table.multipliers.clear();
   EXPECT_EQ(predict_ok(residues, table), "1 8.0 0 H8 1 s\n2 7.6 0 H2 1 o\n");
 
-  EXPECT_EQ(predict_error(residues, table, 0),
-            "Error: prediction level 0 is not one of 1 to 11.\n");
-  EXPECT_EQ(predict_error(residues, table, 12),
-            "Error: prediction level 12 is not one of 1 to 11.\n");
+  EXPECT_EQ(predict_error(residues, table, 0), "Invalid prediction level '0': use 1 to 11.\n");
+  EXPECT_EQ(predict_error(residues, table, 12), "Invalid prediction level '12': use 1 to 11.\n");
 }
 
 TEST(ShiftPredictionTest, ToleranceKeepsSixSignificantDigits) {

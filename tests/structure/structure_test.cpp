@@ -124,6 +124,8 @@ TEST(StructureCtTest, ReadsNameStrandsPairsAndNaturalNumbering) {
   EXPECT_EQ(odd.natural_numbers, (std::vector<std::string>{"19", "20", "x"}));
 
   EXPECT_EQ(parse_ok("0 nothing\n").size(), 0u);
+  // A circular RNA: the last column 4 names the first nucleotide.
+  EXPECT_EQ(parse_ok("2 ring\n1 G 2 2 0 1\n2 C 1 1 0 2\n").size(), 2u);
 }
 
 TEST(StructureCtTest, ErrorsNameTheFileAndLine) {
@@ -217,6 +219,7 @@ TEST(StructureDotBracketTest, ReadsStrandsPseudoknotsAndFreeEnergy) {
       {"GG-C\n(..)\n", "in:1:3: '-' is not a base letter\n"},
       {"GG\tC\n(..)\n", "in:1:3: byte 0x09 is not a base letter\n"},
       {"&GC\n&()\n", "in:1:1: '&' must stand between two nucleotides\n"},
+      {"GC&\n()&\n", "in:1:3: '&' must stand between two nucleotides\n"},
       {"G&&C\n(&&)\n", "in:1:3: '&' must stand between two nucleotides\n"},
       {"GGAC\n(..))\n", "in:2:5: the structure has 5 characters, the sequence 4\n"},
       {">x\nGGACU\n(..)\n", "in:3:5: the structure has 4 characters, the sequence 5\n"},
@@ -227,6 +230,9 @@ TEST(StructureDotBracketTest, ReadsStrandsPseudoknotsAndFreeEnergy) {
       {"GGAC\n.)(.\n", "in:2:2: ')' closes no '('\n"},
       {"GGACA\n((.).\n", "in:2:1: '(' is never closed\n"},
       {"GGAC\n[(.)\n", "in:2:1: '[' is never closed\n"},
+      // Of several unclosed brackets, of one kind or of several, the leftmost.
+      {"GGACA\n(((.)\n", "in:2:1: '(' is never closed\n"},
+      {"GGAC\n(.[.\n", "in:2:1: '(' is never closed\n"},
       {"GGAC\nAa.b\n", "in:2:4: 'b' closes no 'B'\n"},
       {"GGAC\n(..) -1.2\n", "in:2:6: unexpected text after the structure\n"},
       {"GGAC\n(..) (-1.2) x\n", "in:2:6: unexpected text after the structure\n"},
