@@ -62,10 +62,11 @@ StatTable read_stat_table(const char* file_name) {
 
 std::string entry_bound_note(long long bound) {
   return format_message(
-      "Note: the entry bound of this RNA is %lld (27 per A, 24 per C, 27 per G, 22 per U, 30 "
-      "per other base, plus 10); the shift list holds at most %zu entries (%s), so nothing was "
+      "Note: the entry bound of this RNA is %lld (%s); the shift list holds at most %zu entries "
+      "(%s), so nothing was "
       "written to %s: predict shifts for a smaller construct or a domain.\n",
-      bound, kMaxShiftSlots - 1, shift_list_size_text().c_str(), kShiftListFileName);
+      bound, entry_bound_text().c_str(), kMaxShiftSlots - 1, shift_list_size_text().c_str(),
+      kShiftListFileName);
 }
 
 std::string format_shift_line(const ShiftEntry& entry) {

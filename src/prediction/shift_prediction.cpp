@@ -233,6 +233,16 @@ bool predict_shifts(const std::vector<ResidueIdRecord>& residues, const StatTabl
   return true;
 }
 
+std::string entry_bound_text() {
+  std::string text;
+  for (size_t i = 0; i < kBases.size(); ++i) {
+    text += format_message("%lld per %.*s, ", kBoundPerResidue[i],
+                           static_cast<int>(kBases[i].size()), kBases[i].data());
+  }
+  return text + format_message("%lld per other base, plus %lld", kBoundPerResidue[kOtherBase],
+                               kBoundExtra);
+}
+
 std::string shift_list_size_text() {
   constexpr long long kRoomForResidues = static_cast<long long>(kMaxShiftSlots) - 1 - kBoundExtra;
   constexpr long long kHundred = 100;

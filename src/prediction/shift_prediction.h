@@ -37,6 +37,10 @@ std::string context_key(const ResidueIdRecord& residue);
 // refuses residues whose bound exceeds kMaxShiftSlots.
 long long entry_bound(const std::vector<ResidueIdRecord>& residues);
 
+// How the entry bound is charged, in words: "27 per A, 24 per C, 27 per G,
+// 22 per U, 30 per other base, plus 10".
+std::string entry_bound_text();
+
 // How many nucleotides fit in the shift list, in the words every message and
 // document uses: "740 nucleotides always fit, up to about 900 depending on
 // composition" (the bound of the largest base class, and of the smallest
