@@ -20,7 +20,9 @@
 #                                    the case itself compares its outputs
 #   <!-- checked: stdout -->         the block shows lines of the standard
 #   <!-- checked: stderr -->         output, standard error or file PATH of
-#   <!-- checked: file PATH -->      the run or golden case before it
+#   <!-- checked: file PATH -->      the run or golden case before it (PATH
+#                                    from the scratch folder's top, or among
+#                                    the files the golden case expects)
 #   <!-- checked: images -->         the picture links after it show files the
 #                                    run or golden case before it writes
 #   <!-- checked: synopsis -->       the block names the options of the
@@ -33,9 +35,9 @@
 # (indented or not) stands for lines left out, and lines not separated by one
 # must follow each other in the output too. Each page is run in a scratch
 # folder of its own laid out like the source tree: build/ (the binary folder),
-# copies of data/ and examples/, and ../shared/data beside it. Commands run
-# from that folder with standard input /dev/null, one after the other, so
-# files written by one block are there for the next.
+# copies of data/ and examples/, and ../shared/data beside it. Commands (and
+# given: inputs) run from that folder's top with standard input /dev/null, one
+# block after the other, so files written by one block are there for the next.
 #
 # Exit status 1 when a check fails, 77 (skipped) when none failed but a
 # program a check needs was not built or a block needs the shared data
@@ -130,6 +132,14 @@ extract_blocks() {  # extract_blocks PAGE DIR
 compare_shown() {  # compare_shown SHOWN ACTUAL
   awk -v shown="$1" '
     function elided(s) { return s ~ /^[ \t]*\.\.\.[ \t]*$/ }
+    # The output line from FROM on that starts with most of LINE.
+    function nearest(line, from,   p, k, best, at) {
+      for (p = from; p <= n; p++) {
+        for (k = 0; k < length(line) && substr(line, k + 1, 1) == substr(a[p], k + 1, 1); k++) {}
+        if (k > best) { best = k; at = p }
+      }
+      return at
+    }
     BEGIN { while ((getline line < shown) > 0) s[++m] = line }
     { a[++n] = $0 }
     END {
@@ -144,7 +154,11 @@ compare_shown() {  # compare_shown SHOWN ACTUAL
           if (k > best) { best = k; at = p }
         }
         if (p + len - 1 > n) {
-          if (at == 0) printf "  shown line %d is not in the output after line %d:\n    %s\n", i, pos - 1, s[i]
+          if (at == 0) {
+            printf "  shown line %d is not in the output after line %d:\n    shown:   %s\n", i, pos - 1, s[i]
+            near = nearest(s[i], pos)
+            if (near > 0) printf "    nearest: %s (output line %d)\n", a[near], near
+          }
           else printf "  shown line %d differs from output line %d:\n    shown:  %s\n    output: %s\n", i + best, at + best, s[i + best], a[at + best]
           exit 1
         }
@@ -203,6 +217,7 @@ check_golden_command() {  # check_golden_command PAGE LINE BLOCK CASE_DIR PROGRA
     return
   fi
   words=$(
+    # shellcheck disable=SC2016 # the pattern excludes a literal $ and `
     eval "$(grep -E '^[A-Za-z_][A-Za-z0-9_]*=[^ ;&|`$()]*$' <<<"$shown_head")"
     eval "set -- $command"
     printf '%s\n' "$@"
@@ -333,12 +348,13 @@ check_block() {
       elif [[ $kind == images ]]; then
         check_pictures
       else
-        local actual=$out$kind
+        local actual=$out$kind difference
         [[ $kind == file ]] && actual=$files/$rest
         if [[ ! -f $actual ]]; then
           fail "$name" "$line" "${rest:-$kind} was not written"
-        elif ! compare_shown "$block" "$actual"; then
+        elif ! difference=$(compare_shown "$block" "$actual"); then
           fail "$name" "$line" "the block does not show ${rest:-$kind} as written"
+          echo "$difference"
         fi
       fi ;;
     synopsis) check_synopsis "$name" "$line" "$block" ;;
