@@ -3,16 +3,43 @@
 #
 # usage: scripts/check_static.sh [BUILD_DIR]
 #
-# 1. clang-format: every C++ file formatted as .clang-format says.
-# 2. clang-tidy: the checks of .clang-tidy (every warning is an error), on
+# 1. Machine paths: no tracked file (golden files and docs included) names
+#    a home folder, root's home, the work tree of a build machine or a
+#    temporary file, since none of them exists on another machine. A
+#    temporary path may only be a mktemp template (ending in XXXXXX) or the
+#    default ${TMPDIR:-/tmp}.
+# 2. clang-format: every C++ file formatted as .clang-format says.
+# 3. clang-tidy: the checks of .clang-tidy (every warning is an error), on
 #    the sources of BUILD_DIR/compile_commands.json (configured here with
 #    CMAKE_EXPORT_COMPILE_COMMANDS) and on the fuzz targets.
-# 3. cppcheck: warning, style, performance and portability findings, with
+# 4. cppcheck: warning, style, performance and portability findings, with
 #    GoogleTest's macros known; useStlAlgorithm is left out, since it only
 #    asks for algorithms in place of plain loops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-static}
+
+# The patterns are spelled so that this script does not match them itself.
+machine_path='(^|[^A-Za-z0-9_.-])/(home/[A-Za-z_][A-Za-z0-9_.-]*|root|work|tmp)/'
+temp_template='/tmp[/][^[:space:]"'"'"']*XXXXXX'
+echo "== machine paths"
+grep_status=0
+hits=$(git grep -n -a -E "$machine_path") || grep_status=$?
+if ((grep_status > 1)); then
+  echo "git grep failed"
+  exit 1
+fi
+found_paths=0
+while IFS= read -r hit; do
+  if [[ -n $hit ]] && sed -E "s#$temp_template##g" <<<"$hit" | grep -qE "$machine_path"; then
+    echo "$hit"
+    found_paths=1
+  fi
+done <<<"$hits"
+if ((found_paths)); then
+  echo "absolute paths of a machine found above"
+  exit 1
+fi
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 echo "== clang-format (${#sources[@]} files)"

@@ -7,8 +7,14 @@
 #
 # examples/NAME/ holds the input files, `args` (the arguments, one per line,
 # as run from examples/NAME with the shipped table ../../data/statfile.tab)
-# and expected/ (stdout and every file the run writes). With MIRELON_REDO=1
-# the expected files are rewritten from the run instead.
+# and expected/ (stdout and every file the run writes).
+#
+# With MIRELON_REDO=1 the expected files are rewritten from the run instead:
+# an example whose run differs is named ("rewrote examples/NAME/expected")
+# with the diff of every file that changes, one that does not is left alone
+# ("unchanged"). An example must run successfully: a run with another exit
+# status than 0 is refused (exit 1, nothing rewritten). ctest shows the diffs
+# of passing tests with -V: MIRELON_REDO=1 ctest --test-dir build -V -R example
 set -u
 program=$1
 source_dir=$2
@@ -31,11 +37,22 @@ status=$?
 outputs=$(ls "$run" | grep -vxF "$inputs" | LC_ALL=C sort)
 
 if [[ ${MIRELON_REDO:-0} == 1 ]]; then
+  if [[ $status != 0 ]]; then
+    echo "REFUSED: examples/$name: exit status $status instead of 0; nothing rewritten"
+    exit 1
+  fi
+  mkdir -p "$work/new/expected" "$work/old/expected"
+  cp "$work/stdout" "$work/new/expected/stdout"
+  for f in $outputs; do cp "$run/$f" "$work/new/expected/"; done
+  [[ -d $example/expected ]] && cp -r "$example/expected/." "$work/old/expected/"
+  if diff -rq "$work/old/expected" "$work/new/expected" >/dev/null; then
+    echo "unchanged examples/$name/expected"
+    exit 0
+  fi
+  echo "rewrote examples/$name/expected"
+  (cd "$work" && diff -ruN old/expected new/expected)
   rm -rf "$example/expected"
-  mkdir -p "$example/expected"
-  cp "$work/stdout" "$example/expected/stdout"
-  for f in $outputs; do cp "$run/$f" "$example/expected/"; done
-  echo "rewrote $example/expected (status $status)"
+  cp -r "$work/new/expected" "$example/expected"
   exit 0
 fi
 

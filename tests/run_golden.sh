@@ -18,7 +18,14 @@
 #             working directory must hold afterwards, and nothing else
 #
 # A mismatching file is written beside its expected file as <name>.new.
-# With MIRELON_REDO=1 the expected files are rewritten from the run instead.
+#
+# With MIRELON_REDO=1 the expected files are rewritten from the run instead:
+# a case whose run differs is named ("rewrote CASE_DIR") with the diff of
+# every file that changes, one that does not is left alone ("unchanged").
+# A case whose exit status would change is refused (exit 1, nothing
+# rewritten) unless MIRELON_REDO_STATUS=1 accepts the new status too. ctest
+# shows the diffs of passing tests with -V:
+#   MIRELON_REDO=1 ctest --test-dir build -V -R golden_nef
 set -u
 program=$1
 case_dir=$2
@@ -59,13 +66,28 @@ fi
 echo $? >"$work/status"
 
 if [[ ${MIRELON_REDO:-0} == 1 ]]; then
-  rm -rf "$expected"
-  mkdir -p "$expected/files"
-  cp "$work/stdout" "$work/stderr" "$work/status" "$expected/"
+  old_status=$(cat "$expected/status" 2>/dev/null)
+  new_status=$(cat "$work/status")
+  if [[ -n $old_status && $old_status != "$new_status" && ${MIRELON_REDO_STATUS:-0} != 1 ]]; then
+    echo "REFUSED: $case_dir: exit status would change from $old_status to $new_status;" \
+      "nothing rewritten (MIRELON_REDO_STATUS=1 accepts it)"
+    exit 1
+  fi
+  mkdir -p "$work/expected/files"
+  cp "$work/stdout" "$work/stderr" "$work/status" "$work/expected/"
   list_files "$work/run" | while read -r f; do
-    cp "$work/run/$f" "$expected/files/$f"
+    cp "$work/run/$f" "$work/expected/files/$f"
   done
-  echo "rewrote $expected"
+  if [[ -d $expected ]] && diff -rq -x '*.new' "$expected" "$work/expected" >/dev/null; then
+    echo "unchanged $case_dir"
+    exit 0
+  fi
+  echo "rewrote $case_dir"
+  mkdir "$work/old"
+  [[ -d $expected ]] && cp -r "$expected/." "$work/old/"
+  (cd "$work" && diff -ruN -x '*.new' old expected)
+  rm -rf "$expected"
+  cp -r "$work/expected" "$expected"
   exit 0
 fi
 

@@ -78,74 +78,95 @@ void stamp(const std::string& inputs, mirelon::NefSettings* settings) {
                    std::to_string(unique % kUuidModulus);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+// The command line as given.
+struct NefOptions {
   const char* structure_path = nullptr;
-  std::string table_path;
+  std::string table_path;  // empty for the default table
   const char* level = kDefaultLevel;
   const char* name = nullptr;
   bool natural = false;
   bool wobble = false;
   const char* output = kStandardStream;
+};
 
+// Reads the options and checks that a structure is named and the level is
+// one; ends the program with a message otherwise. Returns false when -h
+// asked for the help text, which is then printed.
+bool read_options(int argc, char* argv[], NefOptions* options) {
   unsetenv("POSIXLY_CORRECT");
   opterr = 0;
   int option;
   while ((option = getopt(argc, argv, kOptions)) != -1) {
     switch (option) {
       case 's':
-        structure_path = optarg;
+        options->structure_path = optarg;
         break;
       case 'f':
-        table_path = optarg;
+        options->table_path = optarg;
         break;
       case 'c':
-        level = optarg;
+        options->level = optarg;
         break;
       case 'n':
-        name = optarg;
+        options->name = optarg;
         break;
       case 'N':
-        natural = true;
+        options->natural = true;
         break;
       case 'g':
-        wobble = true;
+        options->wobble = true;
         break;
       case 'o':
-        output = optarg;
+        options->output = optarg;
         break;
       case 'h':
         print_help();
-        return 0;
+        return false;
       default:
         fail("%s", mirelon::option_error_message(optopt, kOptionsWithArgument).c_str());
     }
   }
   if (optind < argc) fail("Unexpected argument: %s\nFor help type: mirelon-nef -h\n", argv[optind]);
-  if (structure_path == nullptr)
+  if (options->structure_path == nullptr)
     fail("No structure file: give one with -s.\nFor help type: mirelon-nef -h\n");
-  if (!mirelon::is_prediction_level(level)) {
-    fail("%s", mirelon::prediction_level_message(level).c_str());
+  if (!mirelon::is_prediction_level(options->level)) {
+    fail("%s", mirelon::prediction_level_message(options->level).c_str());
   }
+  return true;
+}
+
+// The settings of the file, but its stamp; ends the program with a message
+// when the data block's name is no valid NEF name.
+mirelon::NefSettings settings_of(const NefOptions& options) {
   mirelon::NefSettings settings;
-  settings.input_name = structure_path;
-  settings.name = name != nullptr ? std::string(name)
-                                  : mirelon::nef_safe_name(mirelon::path_stem(structure_path));
+  settings.input_name = options.structure_path;
+  settings.name = options.name != nullptr
+                      ? std::string(options.name)
+                      : mirelon::nef_safe_name(mirelon::path_stem(options.structure_path));
   const std::string name_fault = mirelon::nef_name_fault(settings.name);
   if (!name_fault.empty()) {
     fail("The name '%s' cannot name a NEF data block: %s.\n", settings.name.c_str(),
          name_fault.c_str());
   }
   const mirelon::TableChoice table_choice =
-      table_path.empty() ? mirelon::default_table() : mirelon::TableChoice{table_path, table_path};
-  table_path = table_choice.path;
+      options.table_path.empty() ? mirelon::default_table()
+                                 : mirelon::TableChoice{options.table_path, options.table_path};
   settings.table_path = table_choice.path;
   settings.table_name = table_choice.name;
-  settings.level = mirelon::strtol10(level);
-  settings.natural_numbering = natural;
-  settings.wobble_pairs = wobble;
+  settings.level = mirelon::strtol10(options.level);
+  settings.natural_numbering = options.natural;
+  settings.wobble_pairs = options.wobble;
   settings.program_version = MIRELON_VERSION;
+  return settings;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  NefOptions options;
+  if (!read_options(argc, argv, &options)) return 0;
+  const char* structure_path = options.structure_path;
+  mirelon::NefSettings settings = settings_of(options);
 
   // Read, predict and build everything before the output is opened, so that
   // an error leaves an earlier output file untouched.
@@ -159,14 +180,15 @@ int main(int argc, char* argv[]) {
     fail("%s", error.c_str());
   }
   mirelon::StatTable table;
-  if (!mirelon::load_stat_table(table_path, &table, &error)) fail("%s", error.c_str());
+  if (!mirelon::load_stat_table(settings.table_path, &table, &error)) fail("%s", error.c_str());
   mirelon::StructurePrediction prediction;
   if (!mirelon::predict_structure_shifts(structure, table, settings.level, &prediction, &error)) {
     // Too many shifts for one list: the structure is too large.
     if (!error.empty() && error.back() == '\n') error.pop_back();
     fail("%s: %s\n", structure_path, error.c_str());
   }
-  stamp(content + '\n' + settings.name + '\n' + level + (natural ? "N" : "") + (wobble ? "g" : ""),
+  stamp(content + '\n' + settings.name + '\n' + options.level + (options.natural ? "N" : "") +
+            (options.wobble ? "g" : ""),
         &settings);
   std::string text;
   std::vector<std::string> warnings;
@@ -175,6 +197,6 @@ int main(int argc, char* argv[]) {
   }
   for (const std::string& warning : warnings) std::fputs(warning.c_str(), stderr);
 
-  if (!mirelon::write_tool_output(output, text, &error)) fail("%s", error.c_str());
+  if (!mirelon::write_tool_output(options.output, text, &error)) fail("%s", error.c_str());
   return 0;
 }

@@ -23,6 +23,61 @@ constexpr size_t kLetters = 26;
 
 bool is_standard_base(std::string_view base) { return !residue_name(base).empty(); }
 
+// Strands as ranges [begin, end) of structure positions.
+std::vector<std::pair<size_t, size_t>> strand_ranges(const Structure& structure) {
+  std::vector<std::pair<size_t, size_t>> strands;
+  size_t first = 0;
+  for (size_t end : structure.breaks) {
+    strands.emplace_back(first, end + 1);
+    first = end + 1;
+  }
+  strands.emplace_back(first, structure.size());
+  return strands;
+}
+
+// The sequence code of the nucleotide at `position`: its CT column 6 with
+// -N, else its position counting from 1. Returns false with a message when
+// column 6 holds no whole number.
+bool sequence_code(const Structure& structure, size_t position, const NefSettings& settings,
+                   std::string* code, std::string* error) {
+  if (!settings.natural_numbering) {
+    *code = decimal(static_cast<int64_t>(position + 1));
+    return true;
+  }
+  const std::string& natural = structure.natural_numbers[position];
+  const std::optional<long> number = whole_number_value(natural);
+  if (!number) {
+    *error = format_message(
+        "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot use it\n",
+        settings.input_name.c_str(), position + 1, natural.c_str());
+    return false;
+  }
+  *code = decimal(*number);
+  return true;
+}
+
+// Linking of the kept residues `members` of one chain (positions, in
+// order): a chain of one is "single"; otherwise "start", "middle" and
+// "end", and "break" before a left-out nucleotide, where the chain does not
+// run on to its next residue.
+void link_chain(const std::vector<size_t>& members,
+                std::vector<std::optional<NefResidue>>* residues) {
+  for (size_t m = 0; m < members.size(); ++m) {
+    NefResidue& residue = *(*residues)[members[m]];
+    if (members.size() == 1) {
+      residue.linking = "single";
+    } else if (m + 1 == members.size()) {
+      residue.linking = "end";
+    } else if (members[m + 1] != members[m] + 1) {
+      residue.linking = "break";
+    } else if (m == 0) {
+      residue.linking = "start";
+    } else {
+      residue.linking = "middle";
+    }
+  }
+}
+
 // The residues of the molecular system, by structure position; none for a
 // nucleotide that is left out.
 bool build_residues(const Structure& structure, const NefSettings& settings,
@@ -36,14 +91,7 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
     return false;
   }
   std::vector<std::optional<NefResidue>> result(n);
-  // Strands as ranges of positions.
-  std::vector<std::pair<size_t, size_t>> strands;
-  size_t first = 0;
-  for (size_t end : structure.breaks) {
-    strands.emplace_back(first, end + 1);
-    first = end + 1;
-  }
-  strands.emplace_back(first, n);
+  const std::vector<std::pair<size_t, size_t>> strands = strand_ranges(structure);
   size_t kept = 0;
   const std::vector<std::string> left_out = odd_base_positions(structure.bases);
   for (size_t s = 0; s < strands.size(); ++s) {
@@ -55,18 +103,7 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
       NefResidue residue;
       residue.chain = chain_code(s);
       residue.name = structure.bases[i];
-      if (settings.natural_numbering) {
-        const std::string& natural = structure.natural_numbers[i];
-        if (!whole_number_value(natural)) {
-          *error = format_message(
-              "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot use it\n",
-              settings.input_name.c_str(), i + 1, natural.c_str());
-          return false;
-        }
-        residue.sequence_code = decimal(*whole_number_value(natural));
-      } else {
-        residue.sequence_code = decimal(static_cast<int64_t>(i + 1));
-      }
+      if (!sequence_code(structure, i, settings, &residue.sequence_code, error)) return false;
       if (!codes.insert(residue.sequence_code).second) {
         *error = format_message("%s: nucleotide %zu: sequence code %s repeats in chain %s\n",
                                 settings.input_name.c_str(), i + 1, residue.sequence_code.c_str(),
@@ -76,23 +113,7 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
       result[i] = std::move(residue);
       members.push_back(i);
     }
-    // Linking: a chain of one is "single"; otherwise "start", "middle" and
-    // "end", and "break" before a left-out nucleotide, where the chain does
-    // not run on to its next residue.
-    for (size_t m = 0; m < members.size(); ++m) {
-      NefResidue& residue = *result[members[m]];
-      if (members.size() == 1) {
-        residue.linking = "single";
-      } else if (m + 1 == members.size()) {
-        residue.linking = "end";
-      } else if (members[m + 1] != members[m] + 1) {
-        residue.linking = "break";
-      } else if (m == 0) {
-        residue.linking = "start";
-      } else {
-        residue.linking = "middle";
-      }
-    }
+    link_chain(members, &result);
     kept += members.size();
   }
   if (kept == 0) {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "common/files.h"
-#include "common/star.h"
+#include "nef/star_tree.h"
 
 namespace mirelon {
 

@@ -66,7 +66,8 @@ std::set<std::string> written_bonds(const std::string& text) {
 }
 
 TEST(NefDistanceRestraintsTest, ExactlyTheBondsOfTheCanonicalPairs) {
-  for (const char* content : {kThreeStrands, kPseudoknot}) {
+  // The last holds a G-U pair with U on the 5' side.
+  for (const char* content : {kThreeStrands, kPseudoknot, "UGCAAAGCG\n(((...)))\n"}) {
     const Structure structure = structure_of(content);
     NefSettings settings = settings_for("rna.db");
     EXPECT_EQ(written_bonds(nef_text(structure, settings)), expected_bonds(structure, false))

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/star.h"
+#include "nef/star_tree.h"
 #include "prediction/structure_prediction.h"
 #include "prediction/table_file.h"
 

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/messages.h"
 #include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
-#include "common/star.h"
 #include "common/text.h"
 #include "nef/nef_dictionary.h"
 #include "nef/nef_test_support.h"
+#include "nef/star_tree.h"
 #include "prediction/table_file.h"
 #include "program_run.h"
 #include "shifts/shift_data.h"
@@ -31,11 +32,14 @@ TEST(NefNamesTest, ChainCodesNamesAndDates) {
   EXPECT_EQ(chain_code(27), "AB");
   EXPECT_EQ(chain_code(26 + 26 * 26), "AAA");
   EXPECT_EQ(nef_name_fault("my_rna-2.1"), "");
+  EXPECT_EQ(nef_name_fault("!rna~2"), "");  // the ends of printable ASCII
   EXPECT_NE(nef_name_fault(""), "");
   EXPECT_NE(nef_name_fault("my rna"), "");
+  EXPECT_NE(nef_name_fault("rna\x7f"), "");
   EXPECT_NE(nef_name_fault("rna#1"), "");
   EXPECT_NE(nef_name_fault("it's"), "");
   EXPECT_EQ(nef_safe_name("my rna's #1"), "my_rna_s__1");
+  EXPECT_EQ(nef_safe_name("!rna~2\x7f"), "!rna~2_");
   EXPECT_EQ(nef_safe_name(""), "rna");
   std::string date;
   ASSERT_TRUE(format_creation_date(0, &date));
@@ -66,6 +70,11 @@ TEST(NefMolecularSystemTest, ChainsLinkingAndLeftOutNucleotides) {
             "Warning: three.db: nucleotides whose base is not A, C, G or U get no residue, no "
             "shifts and no restraints (mirelon-ct -u writes upper-case bases): 3\n");
   EXPECT_EQ(text.rfind("data_nef_test\n", 0), 0u);
+  // One nucleotide left is enough to write.
+  const auto single =
+      loop_rows(nef_text(structure_of("NAN\n...\n"), settings_for("a")), "nef_sequence");
+  ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(single[0].at("linking"), "single");
 }
 
 TEST(NefMolecularSystemTest, NaturalNumberingAndItsFaults) {
@@ -94,6 +103,29 @@ TEST(NefMolecularSystemTest, NaturalNumberingAndItsFaults) {
   EXPECT_EQ(loop_rows(nef_text(structure_of(two, "rna.ct"), settings), "nef_sequence").size(), 2u);
   EXPECT_EQ(nef_error(structure_of("Nn\n..\n"), settings_for("rna.db")),
             "rna.db: no nucleotide is A, C, G or U: there is nothing to write\n");
+}
+
+TEST(NefShiftListTest, ASecondPredictionOfAnAtomIsLeftOutWithAWarning) {
+  const Structure structure = structure_of("GGGAAACCC\n(((...)))\n");
+  const NefSettings settings = settings_for("rna.db");
+  StructurePrediction prediction;
+  std::string error;
+  ASSERT_TRUE(predict_structure_shifts(structure, shipped_table(), 2, &prediction, &error));
+  const size_t atoms = prediction.entries.size();
+  ShiftEntry again = prediction.entries[0];
+  again.number = atoms + 1;
+  again.mean_shift = "9.9999";
+  prediction.entries.push_back(again);
+  std::string text;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(build_nef(structure, prediction, settings, &text, &warnings, &error)) << error;
+  const auto rows = loop_rows(text, "nef_chemical_shift");
+  EXPECT_EQ(rows.size(), atoms);
+  EXPECT_NE(rows[0].at("value"), "9.9999");
+  EXPECT_EQ(warnings, std::vector<std::string>{format_message(
+                          "Warning: %s: a second prediction for atom %s of residue 1 (entry %zu) "
+                          "is left out\n",
+                          kTablePath.c_str(), again.atom.c_str(), atoms + 1)});
 }
 
 // The shared CT files, with their pseudoknots, linkers and other bases, and

@@ -197,6 +197,7 @@ save_nef_chemical_shift_list_1
       A  24B  G  H8    7.9   .
       @2 @5   .  H     8.1   .
       B  -3   C  H6    .     .
+      B  -2   U  H6    ?     .
       B  -3   C  H5''  5.2   .
    stop_
 save_
@@ -211,7 +212,7 @@ TEST(NefShiftsTest, ReadsTheShiftListAndPassesOverUnnumberedRows) {
   EXPECT_EQ(shifts[0].atom, "H1'");
   EXPECT_EQ(shifts[0].line, 21);
   EXPECT_EQ(shifts[1].atom, "H5x");
-  // 24B and @5 are no residue numbers; the row without a value is skipped.
+  // 24B and @5 are no residue numbers; the rows without a value are skipped.
   EXPECT_EQ(shifts[2].chain, "B");
   EXPECT_EQ(shifts[2].residue, -3);
   EXPECT_EQ(shifts[2].residue_name, "C");
