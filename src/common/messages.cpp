@@ -51,4 +51,28 @@ std::string capacity_message(long long count, long long capacity) {
   return format_message("%s%lld larger than maximum %lld.\n", kCapacityStart, count, capacity);
 }
 
+std::string format_warning(std::string_view file, std::string_view what) {
+  std::string line = "Warning: ";
+  line += file;
+  line += ": ";
+  line += what;
+  line += '\n';
+  return line;
+}
+
+std::string format_warning(std::string_view file, std::string_view what,
+                           const std::vector<std::string>& positions) {
+  std::string named;
+  for (size_t k = 0; k < positions.size() && k < kMaxWarningPositions; ++k) {
+    if (k > 0) named += ", ";
+    named += positions[k];
+  }
+  if (positions.size() > kMaxWarningPositions) {
+    named += format_message(" and %zu more", positions.size() - kMaxWarningPositions);
+  }
+  std::string text(what);
+  if (!named.empty()) text += ": " + named;
+  return format_warning(file, text);
+}
+
 }  // namespace mirelon

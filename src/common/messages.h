@@ -1,10 +1,13 @@
-// Building message texts: printf-formatted strings and the shared capacity
-// message. Nothing here prints; each program reports the texts its own way.
+// Building message texts: printf-formatted strings, the shared capacity
+// message and the form of warnings. Nothing here prints; each program
+// reports the texts its own way.
 #ifndef MIRELON_COMMON_MESSAGES_H_
 #define MIRELON_COMMON_MESSAGES_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirelon {
 
@@ -22,6 +25,17 @@ void append_message(std::string* out, const char* format, ...)
 bool is_capacity_message(std::string_view message);
 
 std::string capacity_message(long long count, long long capacity);
+
+// At most this many positions are named in a warning; "and N more" follows.
+inline constexpr size_t kMaxWarningPositions = 10;
+
+// "Warning: FILE: WHAT\n", the form of every warning about an input file.
+std::string format_warning(std::string_view file, std::string_view what);
+
+// "Warning: FILE: WHAT: P1, P2, ... and N more\n", naming at most 10 of the
+// `positions` (none: as without positions).
+std::string format_warning(std::string_view file, std::string_view what,
+                           const std::vector<std::string>& positions);
 
 }  // namespace mirelon
 

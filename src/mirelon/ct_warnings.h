@@ -11,21 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/messages.h"  // format_warning
 #include "structure/canonical_pairs.h"
 #include "structure/ct_line.h"
 
 namespace mirelon {
-
-// At most this many positions are named in a warning; "and N more" follows.
-inline constexpr size_t kMaxWarningPositions = 10;
-
-// "Warning: FILE: WHAT\n".
-std::string format_warning(std::string_view file, std::string_view what);
-
-// "Warning: FILE: WHAT: P1, P2, ... and N more\n", naming at most 10 of the
-// `positions` (none: as without positions).
-std::string format_warning(std::string_view file, std::string_view what,
-                           const std::vector<std::string>& positions);
 
 // The sequence step's warnings for `records` read from `file`: no
 // nucleotide line at all; bases other than A, C, G and U; pairs that are
