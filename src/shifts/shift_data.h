@@ -32,8 +32,10 @@ ShiftFormat detect_shift_format(std::string_view content);
 
 // Reads a four-column list: every line that is neither blank nor begins with
 // '#' holds at least four words RESNAME RESID ATOM VALUE, RESID a whole
-// number and VALUE a real number. Returns false with "FILE:LINE: reason" in
-// `error` at the first line that breaks this.
+// number and VALUE a finite real number. Returns false with
+// "FILE:LINE: reason" in `error` at the first line that breaks this; a value
+// that is not finite (nan, inf, beyond the range of a double) is named with
+// its atom (observed_atom_label()).
 bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
                               std::vector<ObservedShift>* shifts, std::string* error);
 
@@ -43,7 +45,8 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
 // Rows whose value is "." or "?" are skipped. Returns false with
 // "FILE:LINE: reason" in `error` when a loop lacks a needed tag, its values
 // do not fill whole rows, a quoted value or text field is not closed, or a
-// residue number or value is no number; also when no such loop is found.
+// residue number is no whole number or a value no finite number (as in
+// parse_four_column_shifts()); also when no such loop is found.
 bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
                           std::vector<ObservedShift>* shifts, std::string* error);
 
@@ -59,6 +62,11 @@ bool parse_nef_shifts(std::string_view content, const std::string& file_name,
 // Reads `content` with the reader that detect_shift_format() chooses.
 bool parse_shift_file(std::string_view content, const std::string& file_name,
                       std::vector<ObservedShift>* shifts, std::string* error);
+
+// How messages name an observed atom, in the shift file's own terms:
+// residue name and number, then the atom ("A22 H1'"), and the chain where
+// the file names one ("A22 H1' (chain B)").
+std::string observed_atom_label(const ObservedShift& shift);
 
 // The base letter "A", "C", "G" or "U" of a standard ribonucleotide residue
 // name (one-letter, three-letter "ADE" "CYT" "GUA" "URA", or KESTA's "RADE"

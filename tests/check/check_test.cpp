@@ -359,6 +359,26 @@ TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
   EXPECT_GT(fit_log_density(30, spread) - fit_log_density(0, spread), -20);
 }
 
+// z keeps its decimals up to a magnitude of 999, then three significant
+// digits, wherever it is printed.
+TEST(CheckReportTest, ZIsShortWhenHuge) {
+  struct Case {
+    double z;
+    int decimals;
+    bool sign;
+    const char* text;
+  } const cases[] = {
+      {0.484, 2, false, "0.48"},         {-12.345, 1, true, "-12.3"},
+      {999, 2, false, "999.00"},         {-999, 1, true, "-999.0"},
+      {999.5, 2, false, "1e+03"},        {-1000, 1, true, "-1e+03"},
+      {3.43e300, 2, false, "3.43e+300"}, {3.43e300, 1, true, "+3.43e+300"},
+      {HUGE_VAL, 2, false, "inf"},       {2.5, 1, true, "+2.5"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format_z(c.z, c.decimals, c.sign), c.text) << c.z << " " << c.decimals;
+  }
+}
+
 TEST(CheckReportTest, Base64) {
   EXPECT_EQ(base64(""), "");
   EXPECT_EQ(base64("f"), "Zg==");

@@ -48,8 +48,42 @@ TEST(FourColumnShiftsTest, MalformedLinesNameFileAndLine) {
       {"GUA 1.5 C1' 92\n", "s.txt:1: residue number '1.5' is no whole number"},
       {"GUA 1 C1' 92,7\n", "s.txt:1: shift value '92,7' is no number"},
       {"GUA 1 C1' .\n", "s.txt:1: shift value '.' is no number"},
+      {"GUA 1 C1' 1e-400\n", "s.txt:1: shift value '1e-400' is no number"},
   };
   for (const Case& c : cases) EXPECT_EQ(read_error(c.content), c.error) << c.content;
+}
+
+// A value that is no finite number is refused with its atom in every
+// format; a huge finite one is a value like any other.
+TEST(ShiftValuesTest, ValuesThatAreNotFiniteAreErrorsNamingTheAtom) {
+  const std::string star_head =
+      "data_1\nsave_l\nloop_\n_Atom_chem_shift.Entity_assembly_ID\n_Atom_chem_shift.Seq_ID\n"
+      "_Atom_chem_shift.Comp_ID\n_Atom_chem_shift.Atom_ID\n_Atom_chem_shift.Val\n";
+  const std::string nef_head =
+      "data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_nef_chemical_shift.sequence_code\n"
+      "_nef_chemical_shift.residue_name\n_nef_chemical_shift.atom_name\n"
+      "_nef_chemical_shift.value\n";
+  struct Case {
+    std::string content;
+    const char* error;
+  } const cases[] = {
+      {"A 22 H1' 6.0\nA 22 H2' nan\n",
+       "s.txt:2: shift value 'nan' of A22 H2' is not a finite number"},
+      {"A 22 H1' -inf\n", "s.txt:1: shift value '-inf' of A22 H1' is not a finite number"},
+      {"A 22 H1' INFINITY\n", "s.txt:1: shift value 'INFINITY' of A22 H1' is not a finite number"},
+      {"A 22 H1' 1e400\n", "s.txt:1: shift value '1e400' of A22 H1' is not a finite number"},
+      {"A 22 H1' -1e400\n", "s.txt:1: shift value '-1e400' of A22 H1' is not a finite number"},
+      {"A 22 H1' 1e400x\n", "s.txt:1: shift value '1e400x' is no number"},
+      {star_head + "1 22 A H1' NaN\nstop_\nsave_\n",
+       "s.txt:9: shift value 'NaN' of A22 H1' (chain 1) is not a finite number"},
+      {nef_head + "B 3 G H8 1e999\nstop_\n",
+       "s.txt:8: shift value '1e999' of G3 H8 (chain B) is not a finite number"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(read_error(c.content), c.error) << c.content;
+  const auto shifts = read_ok("A 22 H1' 1e308\nA 22 H2' -1.7e308\n");
+  ASSERT_EQ(shifts.size(), 2u);
+  EXPECT_EQ(shifts[0].value, 1e308);
+  EXPECT_EQ(shifts[1].value, -1.7e308);
 }
 
 // A minimal entry in the layout of the database's files: a sequence loop
