@@ -142,12 +142,51 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
   return true;
 }
 
+// Returns false with "FILE:LINE: reason" in `error` when the end of the
+// file cuts short a loop (no stop_) or a saveframe (no save_), naming the
+// line where the innermost of them began: a file cut off in a transfer
+// would otherwise give the shifts before the cut as if they were all.
+bool check_star_ends(const std::vector<StarToken>& tokens, const std::string& file_name,
+                     std::string* error) {
+  const StarToken* loop = nullptr;       // open loop_: no stop_ yet
+  const StarToken* saveframe = nullptr;  // open save_NAME: no save_ yet
+  for (const StarToken& token : tokens) {
+    if (token.quoted) continue;
+    const std::string_view text = token.text;
+    if (text == "loop_") {
+      loop = &token;
+    } else if (text == "stop_") {
+      loop = nullptr;
+    } else if (text == "save_" || text.rfind("data_", 0) == 0) {
+      // A saveframe or data block ends every loop inside it.
+      loop = nullptr;
+      saveframe = nullptr;
+    } else if (text.rfind("save_", 0) == 0) {
+      loop = nullptr;
+      saveframe = &token;
+    }
+  }
+  if (loop != nullptr) {
+    *error = at_line(file_name, loop->line,
+                     "the end of the file cuts short the loop that begins here (no stop_)");
+    return false;
+  }
+  if (saveframe != nullptr) {
+    *error = at_line(file_name, saveframe->line,
+                     "the end of the file cuts short saveframe " + std::string(saveframe->text) +
+                         " that begins here (no save_)");
+    return false;
+  }
+  return true;
+}
+
 // Reads every loop of `content` whose tags start with `names.prefix`.
 bool parse_star_shifts(std::string_view content, const std::string& file_name,
                        const ShiftLoopTags& names, std::vector<ObservedShift>* shifts,
                        std::string* error) {
   std::vector<StarToken> tokens;
   if (!tokenize_star(content, file_name, &tokens, error)) return false;
+  if (!check_star_ends(tokens, file_name, error)) return false;
   bool found = false;
   size_t i = 0;
   while (i < tokens.size()) {

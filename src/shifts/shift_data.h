@@ -46,7 +46,9 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
 // "FILE:LINE: reason" in `error` when a loop lacks a needed tag, its values
 // do not fill whole rows, a quoted value or text field is not closed, or a
 // residue number is no whole number or a value no finite number (as in
-// parse_four_column_shifts()); also when no such loop is found.
+// parse_four_column_shifts()); also when no such loop is found, and when the
+// end of the file cuts short a loop (no stop_) or a saveframe (no save_),
+// naming the line where it began.
 bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
                           std::vector<ObservedShift>* shifts, std::string* error);
 

@@ -169,6 +169,54 @@ TEST(NmrStarShiftsTest, BrokenLoopsAreErrors) {
   EXPECT_EQ(error, "e.str: no atom chemical shift loop");
 }
 
+// A file that ends inside a loop or a saveframe was cut short: refused,
+// naming the line where the loop or saveframe began; one that closes them,
+// or ends a loop by another keyword, is read.
+TEST(StarShiftsTest, FilesCutShortAreErrors) {
+  const std::string loop =
+      "loop_\n_Atom_chem_shift.Seq_ID\n_Atom_chem_shift.Comp_ID\n_Atom_chem_shift.Atom_ID\n"
+      "_Atom_chem_shift.Val\n1 G H8 7.9\n";
+  const std::string nef_loop =
+      "loop_\n_nef_chemical_shift.chain_code\n_nef_chemical_shift.sequence_code\n"
+      "_nef_chemical_shift.residue_name\n_nef_chemical_shift.atom_name\n"
+      "_nef_chemical_shift.value\nA 1 G H8 7.9\n";
+  struct Case {
+    std::string content;
+    const char* error;  // empty: read
+  } const cases[] = {
+      {"data_1\nsave_list\n" + loop,
+       "s.txt:3: the end of the file cuts short the loop that "
+       "begins here (no stop_)"},
+      {"data_1\n" + loop,
+       "s.txt:2: the end of the file cuts short the loop that begins here "
+       "(no stop_)"},
+      {"data_1\n" + loop + "2 C",
+       "s.txt:2: the end of the file cuts short the loop that begins "
+       "here (no stop_)"},
+      {"data_1\nsave_list\n" + loop + "stop_\n",
+       "s.txt:2: the end of the file cuts short "
+       "saveframe save_list that begins here (no save_)"},
+      {"data_nef_x\nsave_nef_chemical_shift_list_1\n" + nef_loop,
+       "s.txt:3: the end of the file cuts short the loop that begins here (no stop_)"},
+      {"data_nef_x\nsave_nef_chemical_shift_list_1\n" + nef_loop + "stop_\n",
+       "s.txt:2: the end of the file cuts short saveframe save_nef_chemical_shift_list_1 that "
+       "begins here (no save_)"},
+      // A quoted or text-field "stop_" or "save_" closes nothing.
+      {"data_1\n" + loop + "'stop_'\n;\nsave_\n;\n",
+       "s.txt:2: the end of the file cuts short the loop that begins here (no stop_)"},
+      {"data_1\nsave_list\n" + loop + "stop_\nsave_\n", ""},
+      {"data_1\nsave_list\n" + loop + "save_\n", ""},  // save_ ends the loop
+      {"data_1\n" + loop + "data_2\n", ""},            // so does the next data block
+  };
+  for (const Case& c : cases) {
+    std::vector<ObservedShift> shifts;
+    std::string error;
+    EXPECT_EQ(parse_shift_file(c.content, "s.txt", &shifts, &error), c.error[0] == '\0')
+        << c.content;
+    EXPECT_EQ(error, c.error) << c.content;
+  }
+}
+
 TEST(NmrStarShiftsTest, ReadsTheDatabaseExamples) {
   std::string content;
   const std::string name = MIRELON_SHARED_DATA "/shifts/nmrstar_examples/bmr15157.str";
@@ -187,6 +235,22 @@ TEST(NmrStarShiftsTest, ReadsTheDatabaseExamples) {
     EXPECT_GE(s.residue, 1);
     EXPECT_LE(s.residue, 8);
   }
+}
+
+// The whole entry is read; its first 960 lines end inside the shift loop.
+TEST(NmrStarShiftsTest, TheDatabaseExampleCutShortIsRefused) {
+  std::string content;
+  const std::string name = MIRELON_SHARED_DATA "/shifts/nmrstar_examples/bmr5371.str";
+  if (!read_input_file(name.c_str(), &content)) GTEST_SKIP() << "no shared data";
+  std::vector<ObservedShift> shifts;
+  std::string error;
+  ASSERT_TRUE(parse_shift_file(content, "bmr5371.str", &shifts, &error)) << error;
+  EXPECT_EQ(shifts.size(), 266u);
+  size_t end = 0;
+  for (int line = 0; line < 960; ++line) end = content.find('\n', end) + 1;
+  EXPECT_FALSE(parse_shift_file(content.substr(0, end), "bmr5371.str", &shifts, &error));
+  EXPECT_EQ(error,
+            "bmr5371.str:825: the end of the file cuts short the loop that begins here (no stop_)");
 }
 
 TEST(NameMappingTest, ResidueNamesAndAtomNames) {
