@@ -234,6 +234,12 @@ int main(int argc, char* argv[]) {
                  shift_file, shown.name.c_str());
   }
 
+  if (!checks.empty()) {
+    std::fputs(
+        mirelon::differing_repeats_warning(shift_file, checks[chosen].differing_repeats).c_str(),
+        stderr);
+  }
+
   mirelon::CheckReport report;
   report.legend = {shown.name, table_choice.name, level, ""};
   report.index = &index;

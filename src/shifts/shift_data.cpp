@@ -284,6 +284,21 @@ std::string observed_atom_label(const ObservedShift& shift) {
   return label;
 }
 
+std::string differing_repeat_text(const ObservedShift& first, const ObservedShift& repeat) {
+  // Ten significant digits show each value as the file wrote it.
+  return format_message("%s %.10g and %.10g", observed_atom_label(first).c_str(), first.value,
+                        repeat.value);
+}
+
+std::string differing_repeats_warning(const std::string& file,
+                                      const std::vector<std::string>& repeats) {
+  if (repeats.empty()) return "";
+  return format_warning(file,
+                        "atoms listed again with another value (the first value is used, the "
+                        "others are left out)",
+                        repeats);
+}
+
 std::string_view nucleotide_letter(std::string_view residue_name) {
   struct Name {
     std::string_view name;

@@ -70,6 +70,17 @@ bool parse_shift_file(std::string_view content, const std::string& file_name,
 // the file names one ("A22 H1' (chain B)").
 std::string observed_atom_label(const ObservedShift& shift);
 
+// "A22 H1' 6.038 and 5.1": an atom listed a second time with another value
+// than at first, with both values, as a warning names it.
+std::string differing_repeat_text(const ObservedShift& first, const ObservedShift& repeat);
+
+// The "Warning: " line for the atoms that `file` lists again with another
+// value than at first (differing_repeat_text() of each, at most 10 named,
+// then "and N more"): the first value is used, the repeats are left out.
+// Empty when `repeats` is empty.
+std::string differing_repeats_warning(const std::string& file,
+                                      const std::vector<std::string>& repeats);
+
 // The base letter "A", "C", "G" or "U" of a standard ribonucleotide residue
 // name (one-letter, three-letter "ADE" "CYT" "GUA" "URA", or KESTA's "RADE"
 // "RCYT" "RGUA"); an empty view for every other name, modified nucleotides

@@ -327,6 +327,30 @@ TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   EXPECT_EQ(unmapped.atoms.size() + unmapped.unmatched, shifts.size());
 }
 
+// An atom listed again counts once, with its first value; a repeat with
+// another value is named, one with the same value or without a prediction
+// is not.
+TEST(AssignmentCheckTest, RepeatsWithOtherValuesAreNamed) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  const size_t listed = shifts.size();
+  const ObservedShift first = *find_shift(&shifts, 22, "H1'");
+  ObservedShift again = first;
+  shifts.push_back(again);  // same value
+  again.value = first.value + 1;
+  shifts.push_back(again);
+  ObservedShift unpredicted = again;
+  unpredicted.atom = "H9";
+  shifts.push_back(unpredicted);
+  shifts.push_back(unpredicted);
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  EXPECT_EQ(check.atoms.size(), listed);
+  EXPECT_EQ(check.unmatched, 4u);
+  ASSERT_EQ(check.differing_repeats.size(), 1u);
+  EXPECT_EQ(check.differing_repeats[0], differing_repeat_text(first, again));
+}
+
 // Shifts predicted from one structure rank it above the same sequence with
 // a helix removed, even with one wild shift in them (the heavy tail).
 TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {

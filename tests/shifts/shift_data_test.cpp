@@ -253,6 +253,24 @@ TEST(NmrStarShiftsTest, TheDatabaseExampleCutShortIsRefused) {
             "bmr5371.str:825: the end of the file cuts short the loop that begins here (no stop_)");
 }
 
+TEST(DifferingRepeatsTest, WarningNamesResidueAtomAndBothValues) {
+  ObservedShift first;
+  first.residue_name = "A";
+  first.residue = 22;
+  first.atom = "H1'";
+  first.value = 6.038;
+  ObservedShift repeat = first;
+  repeat.value = 5.1;
+  EXPECT_EQ(differing_repeat_text(first, repeat), "A22 H1' 6.038 and 5.1");
+  first.chain = repeat.chain = "B";
+  repeat.value = 6.03812345678;
+  EXPECT_EQ(differing_repeat_text(first, repeat), "A22 H1' (chain B) 6.038 and 6.038123457");
+  EXPECT_EQ(differing_repeats_warning("s.str", {}), "");
+  EXPECT_EQ(differing_repeats_warning("s.str", {"A22 H1' 6.038 and 5.1"}),
+            "Warning: s.str: atoms listed again with another value (the first value is used, "
+            "the others are left out): A22 H1' 6.038 and 5.1\n");
+}
+
 TEST(NameMappingTest, ResidueNamesAndAtomNames) {
   const std::pair<const char*, const char*> residues[] = {
       {"A", "A"},  {"ADE", "A"}, {"RADE", "A"}, {"CYT", "C"}, {"RCYT", "C"},
