@@ -101,6 +101,12 @@ std::optional<double> real_number_value_any_range(std::string_view text) {
   return whole_strtod(text, &out_of_range);
 }
 
+bool starts_with_number(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return end != text.c_str();
+}
+
 bool is_prediction_level(std::string_view text) {
   if (text.empty()) return false;
   int value = 0;
