@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "common/prediction_levels.h"
@@ -47,7 +46,8 @@ std::vector<ComparedAtom> match_shifts(const PredictionIndex& index,
                                        const std::vector<ObservedShift>& shifts,
                                        const ShiftOffsets& offsets, AssignmentCheck* check) {
   std::vector<ComparedAtom> atoms;
-  std::set<std::pair<size_t, std::string>> seen;
+  // The first listing of every atom compared, by position and atom name.
+  std::map<std::pair<size_t, std::string>, const ObservedShift*> first_listing;
   for (const ObservedShift& shift : shifts) {
     const std::optional<long> position = offsets.position(shift.chain, shift.residue);
     if (!position || *position < 1 || static_cast<size_t>(*position) > index.size()) {
@@ -64,9 +64,18 @@ std::vector<ComparedAtom> match_shifts(const PredictionIndex& index,
     atom.position = at;
     atom.atom = table_atom_name(shift.atom);
     const PredictedShift* predicted = index.find(at, atom.atom);
-    // An atom listed twice (several shift lists of one entry) counts once.
-    if (predicted == nullptr || !seen.emplace(at, atom.atom).second) {
+    if (predicted == nullptr) {
       ++check->unmatched;
+      continue;
+    }
+    // An atom listed twice (several shift lists of one entry) counts once,
+    // with its first value.
+    const auto [first, is_new] = first_listing.emplace(std::make_pair(at, atom.atom), &shift);
+    if (!is_new) {
+      ++check->unmatched;
+      if (first->second->value != shift.value) {
+        check->differing_repeats.push_back(differing_repeat_text(*first->second, shift));
+      }
       continue;
     }
     atom.nucleus = atom_nucleus(atom.atom);

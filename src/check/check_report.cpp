@@ -126,10 +126,15 @@ std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
   return observed;
 }
 
+std::string format_z(double z, int decimals, bool sign) {
+  if (std::fabs(z) > kMaxFixedZ) return format_message(sign ? "%+.3g" : "%.3g", z);
+  return format_message(sign ? "%+.*f" : "%.*f", decimals, z);
+}
+
 std::string format_check_table(const PredictionIndex& index, const AssignmentCheck& check) {
   std::string out = "residue\tbase\tatom\tobserved\tpredicted\ttolerance\tz\tflags\n";
   for (const ComparedAtom& atom : check.atoms) {
-    const std::string z = atom.spread > 0 ? format_message("%.2f", atom.z) : "-";
+    const std::string z = atom.spread > 0 ? format_z(atom.z, 2, false) : "-";
     out += format_message("%lld\t%s\t%s\t%.3f\t%.4f\t%.4f\t%s\t%s\n",
                           static_cast<long long>(index.number(atom.position)),
                           index.base(atom.position).c_str(), atom.atom.c_str(), atom.observed,
@@ -209,8 +214,8 @@ std::string format_summary(const CheckReport& report) {
                    });
   std::vector<std::string> items;
   for (size_t i = 0; i < outliers.size() && i < kSummaryItems; ++i) {
-    items.push_back(format_message("%s (z %+.1f)", atom_name(*report.index, *outliers[i]).c_str(),
-                                   outliers[i]->z));
+    items.push_back(format_message("%s (z %s)", atom_name(*report.index, *outliers[i]).c_str(),
+                                   format_z(outliers[i]->z, 1, true).c_str()));
   }
   if (outliers.size() > kSummaryItems) items.emplace_back("...");
   append_wrapped(&out,
@@ -264,7 +269,7 @@ std::string format_html_report(const CheckReport& report) {
                 atom.atom, format_message("%.3f", atom.observed),
                 format_message("%.4f", atom.predicted.mean),
                 format_message("%.4f", atom.predicted.tolerance),
-                atom.spread > 0 ? format_message("%.2f", atom.z) : "-", flags(*report.check, atom)},
+                atom.spread > 0 ? format_z(atom.z, 2, false) : "-", flags(*report.check, atom)},
                false, atom.outlier);
     }
     out += "</table>\n";

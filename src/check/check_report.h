@@ -36,6 +36,15 @@ struct CheckReport {
   std::vector<std::string> structure_names;  // of every structure ranked, in input order
 };
 
+// z beyond this magnitude is printed with three significant digits.
+inline constexpr double kMaxFixedZ = 999;
+
+// z as the table, the report and the summary print it: with `decimals`
+// decimals ("%.2f", "%+.1f" with `sign`) while its magnitude is at most
+// kMaxFixedZ, else as "%.3g" ("%+.3g"), so that a shift far off its
+// prediction (1e300 ppm) does not print as hundreds of digits.
+std::string format_z(double z, int decimals, bool sign);
+
 // The observed peaks of `peaks`: those whose two atoms are both in `check`.
 std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
                                          const std::vector<PredictedPeak>& peaks);

@@ -247,6 +247,9 @@ int main(int argc, char* argv[]) {
     report.shift_file = shift_file;
     report.legend.note = mirelon::offsets_removed_note(*report.check);
     std::fputs(mirelon::unmatched_warning(*report.check, shift_file, names[shown]).c_str(), stderr);
+    std::fputs(
+        mirelon::differing_repeats_warning(shift_file, report.check->differing_repeats).c_str(),
+        stderr);
   }
   if (!ranking.order.empty()) {
     report.ranking = &ranking;

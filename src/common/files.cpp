@@ -12,11 +12,17 @@ namespace mirelon {
 
 namespace {
 
-// Appends everything left in `file` to `content`; false when a read fails.
+// Appends everything left in `file` to `content`, leaving out a byte-order
+// mark at the start of the file, so that every reader of a file starts at
+// its first character; false when a read fails.
 bool read_to_end(std::FILE* file, std::string* content) {
   char buffer[1 << 16];
   size_t got;
+  const size_t start = content->size();
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  if (std::string_view(*content).substr(start, kByteOrderMark.size()) == kByteOrderMark) {
+    content->erase(start, kByteOrderMark.size());
+  }
   return std::ferror(file) == 0;
 }
 

@@ -8,17 +8,22 @@
 
 namespace mirelon {
 
-// Reads the whole file `name` into `content`. Returns false when the file
-// cannot be opened, is a directory, or a read fails; each step reports that
-// as "cannot be opened" with its own message.
+// The UTF-8 byte-order mark that some editors put at the start of a text
+// file. It is no part of the text: the readers never see it.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Reads the whole file `name` into `content`, without a byte-order mark at
+// its start. Returns false when the file cannot be opened, is a directory,
+// or a read fails; each step reports that as "cannot be opened" with its
+// own message.
 bool read_input_file(const char* name, std::string* content);
 
 // True when `name` exists and is a pipe, a socket or a device: a file that
 // may give other content, or none, when it is read a second time.
 bool is_stream_file(const char* name);
 
-// Reads standard input to its end into `content`. Returns false when a read
-// fails.
+// Reads standard input to its end into `content`, without a byte-order mark
+// at its start. Returns false when a read fails.
 bool read_standard_input(std::string* content);
 
 // Writes `content` as the whole new content of the file `name`, creating it

@@ -1,5 +1,6 @@
-// Building message texts: printf-formatted strings and the shared capacity
-// message. Nothing here prints; each program reports the texts its own way.
+// Building message texts: printf-formatted strings, the shared capacity
+// message and the form of warnings. Nothing here prints; each program
+// reports the texts its own way.
 #ifndef MIRELON_COMMON_MESSAGES_H_
 #define MIRELON_COMMON_MESSAGES_H_
 

@@ -72,14 +72,39 @@ std::optional<long> whole_number_value(std::string_view text) {
   return value;
 }
 
-std::optional<double> real_number_value(std::string_view text) {
+namespace {
+
+// The value of the whole `text` as strtod reads it, and whether strtod
+// found it out of range; nothing when the text is not one number.
+std::optional<double> whole_strtod(std::string_view text, bool* out_of_range) {
   if (text.empty() || is_space(text[0])) return std::nullopt;
   const std::string copy(text);
   char* end = nullptr;
   errno = 0;
   const double value = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size() || errno == ERANGE) return std::nullopt;
+  if (end != copy.c_str() + copy.size()) return std::nullopt;
+  *out_of_range = errno == ERANGE;
   return value;
+}
+
+}  // namespace
+
+std::optional<double> real_number_value(std::string_view text) {
+  bool out_of_range = false;
+  const std::optional<double> value = whole_strtod(text, &out_of_range);
+  if (out_of_range) return std::nullopt;
+  return value;
+}
+
+std::optional<double> real_number_value_any_range(std::string_view text) {
+  bool out_of_range = false;
+  return whole_strtod(text, &out_of_range);
+}
+
+bool starts_with_number(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return end != text.c_str();
 }
 
 bool is_prediction_level(std::string_view text) {

@@ -41,6 +41,16 @@ std::optional<long> whole_number_value(std::string_view text);
 // otherwise.
 std::optional<double> real_number_value(std::string_view text);
 
+// Like real_number_value(), but a value beyond the range of a double reads
+// as strtod gives it (infinity with its sign; 0 or a tiny value below the
+// range) instead of nothing.
+std::optional<double> real_number_value_any_range(std::string_view text);
+
+// True when std::strtod reads a number at the start of `text` (after white
+// space), so that strtod_text() gives that number rather than the 0 of a
+// text without one.
+bool starts_with_number(const std::string& text);
+
 // Formats like printf "%g" with precision 6, which is how a default-formatted
 // output stream writes a double: 0.15, 1.23457, 0, 1e+06.
 std::string format_g6(double value);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/messages.h"  // format_warning
 #include "structure/canonical_pairs.h"
 #include "structure/ct_line.h"
 

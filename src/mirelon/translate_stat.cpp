@@ -2,6 +2,7 @@
 // "kesta.prot" out.
 #include "translate_stat.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "common/files.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "ct_warnings.h"
 #include "fatal.h"
 #include "prediction/stat_table.h"
 #include "run_notes.h"
@@ -58,7 +60,46 @@ StatTable read_stat_table(const char* file_name) {
   return table;
 }
 
+// What a warning says about each kind of faulty table value, in the order
+// of TableValueFault.
+constexpr std::array<const char*, 3> kTableValueWarnings = {
+    "means, spreads or multipliers that are not finite numbers (nan, inf or beyond the range of "
+    "a double) reach kesta.prot as nan or inf where they are used",
+    "negative spreads or multipliers give negative tolerances in kesta.prot where they are used",
+    "means without a number are read as 0 and written as 0.0000 to kesta.prot",
+};
+
+// "line 3", then "7", "12": the lines of a warning, each named once.
+std::vector<std::string> line_list(const std::vector<int>& lines) {
+  std::vector<std::string> named;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (k > 0 && lines[k] == lines[k - 1]) continue;
+    named.push_back(decimal(lines[k]));
+  }
+  if (!named.empty()) named.front().insert(0, named.size() == 1 ? "line " : "lines ");
+  return named;
+}
+
 }  // namespace
+
+std::vector<std::string> table_value_warnings(const char* file, const StatTable& table,
+                                              const std::vector<ShiftEntry>& entries) {
+  std::vector<bool> context_used(table.context.size());
+  std::vector<bool> base_used(table.base.size());
+  for (const ShiftEntry& entry : entries) {
+    (entry.origin == kOriginContext ? context_used : base_used)[entry.record] = true;
+  }
+  std::array<std::vector<int>, kTableValueWarnings.size()> lines;
+  for (const TableValueProblem& problem : table_value_problems(table, &context_used, &base_used)) {
+    lines[static_cast<size_t>(problem.fault)].push_back(problem.line);
+  }
+  std::vector<std::string> warnings;
+  for (size_t kind = 0; kind < lines.size(); ++kind) {
+    if (lines[kind].empty()) continue;
+    warnings.push_back(format_warning(file, kTableValueWarnings[kind], line_list(lines[kind])));
+  }
+  return warnings;
+}
 
 std::string entry_bound_note(long long bound) {
   return format_message(
@@ -102,6 +143,7 @@ int translate_stat(const char* stat_file, const char* level) {
     if (is_capacity_message(error)) set_fatal_note(capacity_note(Limit::kShiftEntries));
     fatal(To::kStdout, "%s", error.c_str());
   }
+  print_warnings(table_value_warnings(stat_file, table, entries));
   // Every failure came before this point, so a failed run leaves an older
   // "kesta.prot" as it was.
   write_step_file(kShiftListFileName, format_shift_list(entries));

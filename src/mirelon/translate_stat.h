@@ -28,6 +28,14 @@ std::string format_shift_line(const ShiftEntry& entry);
 // The content of "kesta.prot": the line of every entry, in order.
 std::string format_shift_list(const std::vector<ShiftEntry>& entries);
 
+// The "Warning: " lines about values of the statistics table `file` that the
+// step takes as they stand (table_value_problems()): among the means and
+// spreads of the records that gave `entries` and the multipliers of every
+// row, one line per kind of fault (not finite, negative, no number) naming
+// at most 10 lines of the table.
+std::vector<std::string> table_value_warnings(const char* file, const StatTable& table,
+                                              const std::vector<ShiftEntry>& entries);
+
 }  // namespace mirelon
 
 #endif  // MIRELON_TRANSLATE_STAT_H_

@@ -88,7 +88,7 @@ class Predictor {
       for (uint32_t i : matches.by_base[base]) {
         const ContextStatRecord& record = table_.context[i];
         if (!add_entry(record[kContextMean], record[kContextSpread], context_row(record),
-                       record[kContextAtom], number, kOriginContext, error)) {
+                       record[kContextAtom], number, kOriginContext, i, error)) {
           return false;
         }
       }
@@ -96,7 +96,7 @@ class Predictor {
         const BaseStatRecord& record = table_.base[i];
         if (done_.count(repeat_key(record[kBaseAtom], number)) != 0) continue;
         if (!add_entry(record[kBaseMean], record[kBaseSpread], kLargeCountRow - 1,
-                       record[kBaseAtom], number, kOriginBase, error)) {
+                       record[kBaseAtom], number, kOriginBase, i, error)) {
           return false;
         }
       }
@@ -155,7 +155,7 @@ class Predictor {
 
   bool add_entry(const std::string& mean, const std::string& spread, size_t row,
                  const std::string& atom, const std::string& residue_number, char origin,
-                 std::string* error) {
+                 size_t record, std::string* error) {
     const size_t slot = entries_->size() + 1;
     if (slot >= kMaxShiftSlots) {
       *error = capacity_message(static_cast<long long>(kMaxShiftSlots) + 1,
@@ -171,6 +171,7 @@ class Predictor {
     entry.atom = atom;
     entry.residue_number = residue_number;
     entry.origin = origin;
+    entry.record = record;
     done_.insert(repeat_key(atom, residue_number));
     return true;
   }

@@ -55,6 +55,7 @@ struct ShiftEntry {
   std::string atom;            // catalogue atom name
   std::string residue_number;  // field 1 of the residue-ID record
   char origin = kOriginContext;
+  size_t record = 0;  // its statistics record: index into the section of `origin`
 };
 
 // Predicts the shift entries of `residues` from `table` at prediction level

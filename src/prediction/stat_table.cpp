@@ -1,9 +1,11 @@
 #include "prediction/stat_table.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "common/messages.h"
+#include "common/numbers.h"
 #include "common/text.h"
 
 namespace mirelon {
@@ -57,8 +59,16 @@ std::array<std::string, N> make_record(const TableLine& line, std::index_sequenc
 }
 
 template <size_t N>
-void append_record(const TableLine& line, std::vector<std::array<std::string, N>>* records) {
+void append_record(const TableLine& line, int line_number,
+                   std::vector<std::array<std::string, N>>* records, std::vector<int>* lines) {
   records->push_back(make_record<N>(line, std::make_index_sequence<N>()));
+  lines->push_back(line_number);
+}
+
+// Adds the problem of `text`, if any, to `problems`.
+void add_problem(std::optional<TableValueFault> fault, int line, std::string_view field,
+                 const std::string& text, std::vector<TableValueProblem>* problems) {
+  if (fault) problems->push_back({line, *fault, field, text});
 }
 
 }  // namespace
@@ -76,6 +86,9 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
   result.base.reserve(std::min(content.size() / (2 * kBaseFieldCount) + 1, kMaxStatRecords));
   result.multipliers.reserve(
       std::min(content.size() / (2 * kMultiplierFieldCount) + 1, kMultiplierRoom));
+  result.context_lines.reserve(result.context.capacity());
+  result.base_lines.reserve(result.base.capacity());
+  result.multiplier_lines.reserve(result.multipliers.capacity());
 
   std::array<size_t, kStatSectionCount> counts = {};
   size_t section = 0;  // sections ended so far
@@ -98,13 +111,13 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
     if (bad_line != 0 || count > kMaxStatRecords) continue;  // refused anyway
     switch (section) {
       case 0:
-        append_record(parsed, &result.context);
+        append_record(parsed, lines.line_number(), &result.context, &result.context_lines);
         break;
       case 1:
-        append_record(parsed, &result.base);
+        append_record(parsed, lines.line_number(), &result.base, &result.base_lines);
         break;
       default:
-        append_record(parsed, &result.multipliers);
+        append_record(parsed, lines.line_number(), &result.multipliers, &result.multiplier_lines);
         break;
     }
   }
@@ -130,6 +143,55 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
   }
   *table = std::move(result);
   return true;
+}
+
+std::optional<TableValueFault> mean_fault(const std::string& text) {
+  if (!starts_with_number(text)) return TableValueFault::kNoNumber;
+  if (!std::isfinite(strtod_text(text))) return TableValueFault::kNotFinite;
+  return std::nullopt;
+}
+
+std::optional<TableValueFault> scale_fault(const std::string& text) {
+  const double value = strtod_text(text);
+  if (!std::isfinite(value)) return TableValueFault::kNotFinite;
+  if (value < 0) return TableValueFault::kNegative;
+  return std::nullopt;
+}
+
+std::vector<TableValueProblem> table_value_problems(const StatTable& table,
+                                                    const std::vector<bool>* context_used,
+                                                    const std::vector<bool>* base_used) {
+  std::vector<TableValueProblem> problems;
+  for (size_t i = 0; i < table.context.size(); ++i) {
+    if (context_used != nullptr && !(*context_used)[i]) continue;
+    const ContextStatRecord& record = table.context[i];
+    const int line = table.context_lines[i];
+    add_problem(mean_fault(record[kContextMean]), line, "mean", record[kContextMean], &problems);
+    add_problem(scale_fault(record[kContextSpread]), line, "spread", record[kContextSpread],
+                &problems);
+  }
+  for (size_t i = 0; i < table.base.size(); ++i) {
+    if (base_used != nullptr && !(*base_used)[i]) continue;
+    const BaseStatRecord& record = table.base[i];
+    const int line = table.base_lines[i];
+    add_problem(mean_fault(record[kBaseMean]), line, "mean", record[kBaseMean], &problems);
+    add_problem(scale_fault(record[kBaseSpread]), line, "spread", record[kBaseSpread], &problems);
+  }
+  for (size_t i = 0; i < table.multipliers.size(); ++i) {
+    for (size_t field = kMultiplierLabel + 1; field < kMultiplierFieldCount; ++field) {
+      const std::string& text = table.multipliers[i][field];
+      add_problem(scale_fault(text), table.multiplier_lines[i], "multiplier", text, &problems);
+    }
+  }
+  return problems;
+}
+
+std::string table_value_error(const TableValueProblem& problem, const char* file_name) {
+  const char* what = problem.fault == TableValueFault::kNotFinite  ? "is not a finite number"
+                     : problem.fault == TableValueFault::kNegative ? "is negative"
+                                                                   : "holds no number";
+  return format_message("Error: line %d of statistics file %s: %s '%s' %s.\n", problem.line,
+                        file_name, std::string(problem.field).c_str(), problem.text.c_str(), what);
 }
 
 }  // namespace mirelon

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,11 +49,15 @@ using BaseStatRecord = std::array<std::string, kBaseFieldCount>;
 using MultiplierRow = std::array<std::string, kMultiplierFieldCount>;
 
 // The three sections as the words stood in the file, in file order; nothing
-// is converted while reading.
+// is converted while reading. Beside each section, the line of each of its
+// records in the file, counting from 1.
 struct StatTable {
   std::vector<ContextStatRecord> context;
   std::vector<BaseStatRecord> base;
   std::vector<MultiplierRow> multipliers;
+  std::vector<int> context_lines;
+  std::vector<int> base_lines;
+  std::vector<int> multiplier_lines;
 };
 
 // Parses the content of the statistics table `file_name` (the name only goes
@@ -66,6 +71,40 @@ struct StatTable {
 // turn); the first record, in file order, without 13, 8 or 12 words.
 bool parse_stat_table(std::string_view content, const char* file_name, StatTable* table,
                       std::string* error);
+
+// What can be wrong with a value that the prediction takes as it stands: a
+// mean, spread or multiplier that is no finite number (nan, inf, or beyond
+// the range of a double, which strtod reads as inf), a negative spread or
+// multiplier (a negative tolerance), or a mean without a number at its start
+// (strtod reads 0).
+enum class TableValueFault { kNotFinite, kNegative, kNoNumber };
+
+// The fault of a mean shift text, if any: kNotFinite or kNoNumber.
+std::optional<TableValueFault> mean_fault(const std::string& text);
+
+// The fault of a spread or multiplier text, if any: kNotFinite or kNegative.
+// A text without a number reads as 0 and has none.
+std::optional<TableValueFault> scale_fault(const std::string& text);
+
+// One faulty value of the table.
+struct TableValueProblem {
+  int line = 0;  // of its record
+  TableValueFault fault = TableValueFault::kNotFinite;
+  std::string_view field;  // "mean", "spread" or "multiplier"
+  std::string text;
+};
+
+// The faulty values of `table` in file order: the mean and spread of every
+// context and base statistics record (only those whose flag in
+// `context_used` or `base_used` is true, where such a list is given), and
+// every multiplier of every row.
+std::vector<TableValueProblem> table_value_problems(const StatTable& table,
+                                                    const std::vector<bool>* context_used,
+                                                    const std::vector<bool>* base_used);
+
+// The message of a program that refuses a table for `problem`, for example
+// "Error: line 12 of statistics file t.tab: spread 'nan' is not a finite number.\n".
+std::string table_value_error(const TableValueProblem& problem, const char* file_name);
 
 }  // namespace mirelon
 

@@ -66,7 +66,13 @@ bool load_stat_table(const std::string& path, StatTable* table, std::string* err
     *error = "Unable to open statistics table: " + path + "\n";
     return false;
   }
-  return parse_stat_table(content, path.c_str(), table, error);
+  if (!parse_stat_table(content, path.c_str(), table, error)) return false;
+  // mirelon takes such values as they stand; the programs that load a table
+  // this way refuse them.
+  const std::vector<TableValueProblem> problems = table_value_problems(*table, nullptr, nullptr);
+  if (problems.empty()) return true;
+  *error = table_value_error(problems.front(), path.c_str());
+  return false;
 }
 
 }  // namespace mirelon

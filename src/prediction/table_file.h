@@ -44,7 +44,9 @@ TableChoice default_table();
 
 // Reads and parses the statistics table `path`. Returns false with the
 // message in `error`: "Unable to open statistics table: PATH\n" when it
-// cannot be read, otherwise the parser's message.
+// cannot be read, the parser's message, or table_value_error() for the first
+// value of the table that is not finite, negative where it must not be, or a
+// mean without a number (table_value_problems() of every record).
 bool load_stat_table(const std::string& path, StatTable* table, std::string* error);
 
 }  // namespace mirelon

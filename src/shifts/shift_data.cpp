@@ -1,5 +1,6 @@
 #include "shifts/shift_data.h"
 
+#include <cmath>
 #include <optional>
 
 #include "common/messages.h"
@@ -46,6 +47,30 @@ std::string at_line(const std::string& file_name, int line, const std::string& r
 }
 
 bool is_missing(std::string_view value) { return value == "." || value == "?"; }
+
+// Reads the value text `text` of `shift`, whose other fields are set.
+// Returns false with "FILE:LINE: reason" in `error` when the text is no
+// number, or a number that is not finite (nan, inf, or beyond the range of a
+// double, which strtod reads as inf): such a value would spoil every mean and
+// median it enters.
+bool read_shift_value(std::string_view text, const std::string& file_name, ObservedShift* shift,
+                      std::string* error) {
+  const std::optional<double> ppm = real_number_value(text);
+  if (ppm && std::isfinite(*ppm)) {
+    shift->value = *ppm;
+    return true;
+  }
+  const std::optional<double> beyond = real_number_value_any_range(text);
+  if (ppm || (beyond && std::isinf(*beyond))) {
+    *error = at_line(file_name, shift->line,
+                     "shift value '" + std::string(text) + "' of " + observed_atom_label(*shift) +
+                         " is not a finite number");
+  } else {
+    *error =
+        at_line(file_name, shift->line, "shift value '" + std::string(text) + "' is no number");
+  }
+  return false;
+}
 
 // Reads the rows of one atom chemical shift loop whose tags are `tags` and
 // whose values are tokens[first, last).
@@ -105,20 +130,52 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
                        "residue number '" + std::string(number_text) + "' is no whole number");
       return false;
     }
-    const std::optional<double> ppm = real_number_value(cell(value).text);
-    if (!ppm) {
-      *error = at_line(file_name, line,
-                       "shift value '" + std::string(cell(value).text) + "' is no number");
-      return false;
-    }
     ObservedShift shift;
     if (chain >= 0 && !is_missing(cell(chain).text)) shift.chain = std::string(cell(chain).text);
     shift.residue = *residue;
     shift.residue_name = std::string(cell(comp).text);
     shift.atom = std::string(cell(atom).text);
-    shift.value = *ppm;
     shift.line = line;
+    if (!read_shift_value(cell(value).text, file_name, &shift, error)) return false;
     shifts->push_back(std::move(shift));
+  }
+  return true;
+}
+
+// Returns false with "FILE:LINE: reason" in `error` when the end of the
+// file cuts short a loop (no stop_) or a saveframe (no save_), naming the
+// line where the innermost of them began: a file cut off in a transfer
+// would otherwise give the shifts before the cut as if they were all.
+bool check_star_ends(const std::vector<StarToken>& tokens, const std::string& file_name,
+                     std::string* error) {
+  const StarToken* loop = nullptr;       // open loop_: no stop_ yet
+  const StarToken* saveframe = nullptr;  // open save_NAME: no save_ yet
+  for (const StarToken& token : tokens) {
+    if (token.quoted) continue;
+    const std::string_view text = token.text;
+    if (text == "loop_") {
+      loop = &token;
+    } else if (text == "stop_") {
+      loop = nullptr;
+    } else if (text == "save_" || text.rfind("data_", 0) == 0) {
+      // A saveframe or data block ends every loop inside it.
+      loop = nullptr;
+      saveframe = nullptr;
+    } else if (text.rfind("save_", 0) == 0) {
+      loop = nullptr;
+      saveframe = &token;
+    }
+  }
+  if (loop != nullptr) {
+    *error = at_line(file_name, loop->line,
+                     "the end of the file cuts short the loop that begins here (no stop_)");
+    return false;
+  }
+  if (saveframe != nullptr) {
+    *error = at_line(file_name, saveframe->line,
+                     "the end of the file cuts short saveframe " + std::string(saveframe->text) +
+                         " that begins here (no save_)");
+    return false;
   }
   return true;
 }
@@ -129,6 +186,7 @@ bool parse_star_shifts(std::string_view content, const std::string& file_name,
                        std::string* error) {
   std::vector<StarToken> tokens;
   if (!tokenize_star(content, file_name, &tokens, error)) return false;
+  if (!check_star_ends(tokens, file_name, error)) return false;
   bool found = false;
   size_t i = 0;
   while (i < tokens.size()) {
@@ -185,18 +243,12 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
                        "residue number '" + std::string(words[1]) + "' is no whole number");
       return false;
     }
-    const std::optional<double> ppm = real_number_value(words[3]);
-    if (!ppm) {
-      *error =
-          at_line(file_name, number, "shift value '" + std::string(words[3]) + "' is no number");
-      return false;
-    }
     ObservedShift shift;
     shift.residue = *residue;
     shift.residue_name = std::string(words[0]);
     shift.atom = std::string(words[2]);
-    shift.value = *ppm;
     shift.line = number;
+    if (!read_shift_value(words[3], file_name, &shift, error)) return false;
     shifts->push_back(std::move(shift));
   }
   return true;
@@ -223,6 +275,28 @@ bool parse_shift_file(std::string_view content, const std::string& file_name,
       break;
   }
   return parse_four_column_shifts(content, file_name, shifts, error);
+}
+
+std::string observed_atom_label(const ObservedShift& shift) {
+  std::string label =
+      format_message("%s%ld %s", shift.residue_name.c_str(), shift.residue, shift.atom.c_str());
+  if (!shift.chain.empty()) label += " (chain " + shift.chain + ")";
+  return label;
+}
+
+std::string differing_repeat_text(const ObservedShift& first, const ObservedShift& repeat) {
+  // Ten significant digits show each value as the file wrote it.
+  return format_message("%s %.10g and %.10g", observed_atom_label(first).c_str(), first.value,
+                        repeat.value);
+}
+
+std::string differing_repeats_warning(const std::string& file,
+                                      const std::vector<std::string>& repeats) {
+  if (repeats.empty()) return "";
+  return format_warning(file,
+                        "atoms listed again with another value (the first value is used, the "
+                        "others are left out)",
+                        repeats);
 }
 
 std::string_view nucleotide_letter(std::string_view residue_name) {

@@ -32,8 +32,10 @@ ShiftFormat detect_shift_format(std::string_view content);
 
 // Reads a four-column list: every line that is neither blank nor begins with
 // '#' holds at least four words RESNAME RESID ATOM VALUE, RESID a whole
-// number and VALUE a real number. Returns false with "FILE:LINE: reason" in
-// `error` at the first line that breaks this.
+// number and VALUE a finite real number. Returns false with
+// "FILE:LINE: reason" in `error` at the first line that breaks this; a value
+// that is not finite (nan, inf, beyond the range of a double) is named with
+// its atom (observed_atom_label()).
 bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
                               std::vector<ObservedShift>* shifts, std::string* error);
 
@@ -43,7 +45,10 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
 // Rows whose value is "." or "?" are skipped. Returns false with
 // "FILE:LINE: reason" in `error` when a loop lacks a needed tag, its values
 // do not fill whole rows, a quoted value or text field is not closed, or a
-// residue number or value is no number; also when no such loop is found.
+// residue number is no whole number or a value no finite number (as in
+// parse_four_column_shifts()); also when no such loop is found, and when the
+// end of the file cuts short a loop (no stop_) or a saveframe (no save_),
+// naming the line where it began.
 bool parse_nmrstar_shifts(std::string_view content, const std::string& file_name,
                           std::vector<ObservedShift>* shifts, std::string* error);
 
@@ -59,6 +64,22 @@ bool parse_nef_shifts(std::string_view content, const std::string& file_name,
 // Reads `content` with the reader that detect_shift_format() chooses.
 bool parse_shift_file(std::string_view content, const std::string& file_name,
                       std::vector<ObservedShift>* shifts, std::string* error);
+
+// How messages name an observed atom, in the shift file's own terms:
+// residue name and number, then the atom ("A22 H1'"), and the chain where
+// the file names one ("A22 H1' (chain B)").
+std::string observed_atom_label(const ObservedShift& shift);
+
+// "A22 H1' 6.038 and 5.1": an atom listed a second time with another value
+// than at first, with both values, as a warning names it.
+std::string differing_repeat_text(const ObservedShift& first, const ObservedShift& repeat);
+
+// The "Warning: " line for the atoms that `file` lists again with another
+// value than at first (differing_repeat_text() of each, at most 10 named,
+// then "and N more"): the first value is used, the repeats are left out.
+// Empty when `repeats` is empty.
+std::string differing_repeats_warning(const std::string& file,
+                                      const std::vector<std::string>& repeats);
 
 // The base letter "A", "C", "G" or "U" of a standard ribonucleotide residue
 // name (one-letter, three-letter "ADE" "CYT" "GUA" "URA", or KESTA's "RADE"

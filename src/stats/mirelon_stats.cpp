@@ -46,6 +46,7 @@ int run(int argc, char** argv) {
   }
   DataSet data;
   if (!read_data_set(options, &data, &error)) fail_with(error);
+  for (const std::string& warning : data.warnings) std::fputs(warning.c_str(), stderr);
   if (data.entries.empty()) fail_with("no entry left to build a table from");
 
   std::vector<BaseStatistic> csv_base;

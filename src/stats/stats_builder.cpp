@@ -1,6 +1,8 @@
 #include "stats/stats_builder.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -16,6 +18,10 @@ namespace mirelon {
 namespace {
 
 using BaseAtom = std::pair<std::string, std::string>;
+
+// The numeric columns of a row of base statistics in comma-separated values,
+// from the third on.
+constexpr std::array<std::string_view, 5> kCsvNumberNames = {"count", "min", "max", "avg", "std"};
 
 struct Cell {
   std::string atom;
@@ -218,9 +224,9 @@ bool parse_base_statistics_csv(std::string_view content, const std::string& file
       }
       continue;
     }
-    std::optional<double> numbers[5];
+    std::optional<double> numbers[kCsvNumberNames.size()];
     bool numeric = fields.size() >= 7;
-    for (size_t f = 0; numeric && f < 5; ++f) {
+    for (size_t f = 0; numeric && f < kCsvNumberNames.size(); ++f) {
       numbers[f] = real_number_value(fields[2 + f]);
       numeric = numbers[f].has_value();
     }
@@ -233,6 +239,18 @@ bool parse_base_statistics_csv(std::string_view content, const std::string& file
     record.base = std::string(fields[0]);
     record.atom = table_atom_name(fields[1]);
     if (rank(record.base, record.atom) < 0 || *numbers[0] < kMinObservations) continue;
+    // A row that is used must give finite numbers and a spread that is not
+    // negative: the table would carry anything else into every prediction.
+    for (size_t f = 0; f < kCsvNumberNames.size(); ++f) {
+      const bool finite = std::isfinite(*numbers[f]);
+      const bool negative_std = f + 1 == kCsvNumberNames.size() && *numbers[f] < 0;
+      if (finite && !negative_std) continue;
+      *error = format_message("%s:%d: %s '%s' is %s", file_name.c_str(), reader.line_number(),
+                              std::string(kCsvNumberNames[f]).c_str(),
+                              std::string(fields[2 + f]).c_str(),
+                              finite ? "negative" : "not a finite number");
+      return false;
+    }
     record.summary.count = static_cast<size_t>(*numbers[0]);
     record.summary.minimum = *numbers[1];
     record.summary.maximum = *numbers[2];

@@ -54,6 +54,9 @@ bool read_data_set(const StatsOptions& options, DataSet* data, std::string* erro
       data->left_out.push_back({entry.name, "shifts disagree with the sequence", disagreement});
       continue;
     }
+    const std::string warning =
+        differing_repeats_warning(entry.shift_file, counts.differing_repeats);
+    if (!warning.empty()) data->warnings.push_back(warning);
     data->counts.add(counts);
     data->entries.push_back(std::move(placed));
   }

@@ -27,6 +27,7 @@ struct DataSet {
   PlacementCounts counts;
   size_t shifts_read = 0;
   size_t rnas = 0;
+  std::vector<std::string> warnings;  // "Warning: " lines about the files read
 };
 
 // Reads the file `name` whole; false with "cannot open NAME" in `error`.
@@ -36,7 +37,9 @@ bool read_stats_file(const std::string& name, std::string* content, std::string*
 // cannot be opened, or a malformed manifest, is a fault of the manifest:
 // false with the message in `error`. A file that cannot be read as a
 // structure or a shift list, or shifts that disagree with the sequence,
-// leave their entry out (the data sets hold a few such entries).
+// leave their entry out (the data sets hold a few such entries). A shift
+// list of an entry used that gives an atom again with another value gets a
+// warning (differing_repeats_warning()).
 bool read_data_set(const StatsOptions& options, DataSet* data, std::string* error);
 
 // Reads the per-atom table of base statistics `name` (comma-separated

@@ -14,6 +14,8 @@ void PlacementCounts::add(const PlacementCounts& other) {
   unmapped_chains += other.unmapped_chains;
   repeated += other.repeated;
   repeated_differing += other.repeated_differing;
+  differing_repeats.insert(differing_repeats.end(), other.differing_repeats.begin(),
+                           other.differing_repeats.end());
 }
 
 int catalogue_rank(std::string_view base, std::string_view atom) {
@@ -40,7 +42,8 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
   placed->residues = residue_id_records(build_residues(to_ct_records(structure)));
   placed->shifts.clear();
 
-  std::map<std::pair<size_t, std::string>, double> seen;
+  // The first listing of every atom placed, by residue and atom name.
+  std::map<std::pair<size_t, std::string>, const ObservedShift*> seen;
   for (const ObservedShift& shift : shifts) {
     const std::string_view letter = nucleotide_letter(shift.residue_name);
     if (letter.empty()) {
@@ -76,10 +79,13 @@ bool place_shifts(const ManifestEntry& entry, const Structure& structure,
       ++counts->other_atoms[std::string(letter) + " " + shift.atom];
       continue;
     }
-    const auto [first, is_new] = seen.emplace(std::make_pair(index, atom), shift.value);
+    const auto [first, is_new] = seen.emplace(std::make_pair(index, atom), &shift);
     if (!is_new) {
       ++counts->repeated;
-      if (first->second != shift.value) ++counts->repeated_differing;
+      if (first->second->value != shift.value) {
+        ++counts->repeated_differing;
+        counts->differing_repeats.push_back(differing_repeat_text(*first->second, shift));
+      }
       continue;
     }
     EntryShift placed_shift;

@@ -39,6 +39,8 @@ struct PlacementCounts {
   size_t unmapped_chains = 0;                    // shifts of chains the manifest maps not
   size_t repeated = 0;                           // further values of one atom (the first is kept)
   size_t repeated_differing = 0;                 // of which differ from the first value
+  // Those that differ, as differing_repeat_text() names them.
+  std::vector<std::string> differing_repeats;
 
   void add(const PlacementCounts& other);
 };

@@ -471,6 +471,30 @@ TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   EXPECT_EQ(unmapped.atoms.size() + unmapped.unmatched, shifts.size());
 }
 
+// An atom listed again counts once, with its first value; a repeat with
+// another value is named, one with the same value or without a prediction
+// is not.
+TEST(AssignmentCheckTest, RepeatsWithOtherValuesAreNamed) {
+  const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
+  const PredictionIndex index(predict(structure));
+  std::vector<ObservedShift> shifts = shifts_at_predictions(index);
+  const size_t listed = shifts.size();
+  const ObservedShift first = *find_shift(&shifts, 22, "H1'");
+  ObservedShift again = first;
+  shifts.push_back(again);  // same value
+  again.value = first.value + 1;
+  shifts.push_back(again);
+  ObservedShift unpredicted = again;
+  unpredicted.atom = "H9";
+  shifts.push_back(unpredicted);
+  shifts.push_back(unpredicted);
+  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  EXPECT_EQ(check.atoms.size(), listed);
+  EXPECT_EQ(check.unmatched, 4u);
+  ASSERT_EQ(check.differing_repeats.size(), 1u);
+  EXPECT_EQ(check.differing_repeats[0], differing_repeat_text(first, again));
+}
+
 // Shifts predicted from one structure rank it above the same sequence with
 // a helix removed, even with one wild shift in them (the heavy tail).
 TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
@@ -559,6 +583,26 @@ TEST(StructureRankingTest, DiscriminatingResiduesByMagnitude) {
     EXPECT_EQ(ranking.discriminating[i].position, r);
     EXPECT_NEAR(ranking.discriminating[i].difference,
                 t4_log_density(z[r][0], 1) - t4_log_density(z[r][1], 1), 1e-9);
+  }
+}
+
+// z keeps its decimals up to a magnitude of 999, then three significant
+// digits, wherever it is printed.
+TEST(CheckReportTest, ZIsShortWhenHuge) {
+  struct Case {
+    double z;
+    int decimals;
+    bool sign;
+    const char* text;
+  } const cases[] = {
+      {0.484, 2, false, "0.48"},         {-12.345, 1, true, "-12.3"},
+      {999, 2, false, "999.00"},         {-999, 1, true, "-999.0"},
+      {999.5, 2, false, "1e+03"},        {-1000, 1, true, "-1e+03"},
+      {3.43e300, 2, false, "3.43e+300"}, {3.43e300, 1, true, "+3.43e+300"},
+      {HUGE_VAL, 2, false, "inf"},       {2.5, 1, true, "+2.5"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format_z(c.z, c.decimals, c.sign), c.text) << c.z << " " << c.decimals;
   }
 }
 

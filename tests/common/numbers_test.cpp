@@ -224,6 +224,14 @@ TEST(NumbersTest, WholeWordsAsNumbers) {
   for (const char* bad : {"", ".", "?", " 1", "1 ", "92,7", "1e999", "seven"}) {
     EXPECT_EQ(real_number_value(bad), std::nullopt) << bad;
   }
+  // Beyond the range of a double: the value strtod gives, not nothing.
+  EXPECT_EQ(real_number_value_any_range("1e999"), HUGE_VAL);
+  EXPECT_EQ(real_number_value_any_range("-1e999"), -HUGE_VAL);
+  EXPECT_EQ(real_number_value_any_range("1e-999"), 0);
+  EXPECT_EQ(real_number_value_any_range("92.7"), 92.7);
+  for (const char* bad : {"", " 1e999", "1e999 ", "1e999x", "seven"}) {
+    EXPECT_EQ(real_number_value_any_range(bad), std::nullopt) << bad;
+  }
 }
 
 }  // namespace

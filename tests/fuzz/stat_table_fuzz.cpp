@@ -1,5 +1,6 @@
-// Fuzz target: the statistics table reader and the prediction on what it
-// reads, for residues that cover every base, strand ends and odd letters.
+// Fuzz target: the statistics table reader, the prediction on what it reads
+// for residues that cover every base, strand ends and odd letters, and the
+// checks of the values the prediction takes as they stand.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -44,8 +45,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (table.context.size() > mirelon::kMaxStatRecords ||
       table.base.size() > mirelon::kMaxStatRecords ||
-      table.multipliers.size() > mirelon::kMaxStatRecords) {
+      table.multipliers.size() > mirelon::kMaxStatRecords ||
+      table.context_lines.size() != table.context.size() ||
+      table.base_lines.size() != table.base.size() ||
+      table.multiplier_lines.size() != table.multipliers.size()) {
     std::abort();
+  }
+  // Problems come in file order, on lines of the content.
+  int last_line = 0;
+  for (const mirelon::TableValueProblem& problem :
+       mirelon::table_value_problems(table, nullptr, nullptr)) {
+    if (problem.line < last_line || problem.line < 1 ||
+        static_cast<size_t>(problem.line) > content.size()) {
+      std::abort();
+    }
+    last_line = problem.line;
+    if (mirelon::table_value_error(problem, "fuzz.tab").empty()) std::abort();
   }
   for (long level = mirelon::kMinLevel; level <= mirelon::kMaxLevel; level += 5) {
     std::vector<mirelon::ShiftEntry> entries;
@@ -57,6 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (entries[i].number != i + 1) std::abort();  // slots are filled in order
     }
     mirelon::format_shift_list(entries);
+    // At most one warning per kind of faulty value.
+    if (mirelon::table_value_warnings("fuzz.tab", table, entries).size() > 3) std::abort();
   }
   return 0;
 }

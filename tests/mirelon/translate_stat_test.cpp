@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "prediction/stat_table.h"
 
 namespace mirelon {
 namespace {
@@ -26,6 +29,42 @@ TEST(ShiftListTest, LineLayoutWidensButNeverCuts) {
   EXPECT_EQ(format_shift_list({}), "");
   EXPECT_EQ(format_shift_list({cases[0].entry, cases[1].entry}),
             std::string(cases[0].line) + cases[1].line);
+}
+
+// The warnings about table values: one line per kind, each table line
+// named once, only records that gave an entry, every multiplier row.
+TEST(TableValueWarningsTest, OneLinePerKindNamingTheLinesOfRecordsUsed) {
+  std::string content = "H6 C 0oGwCwAo 12 nan inf a b c d e f g\n";  // line 1: used
+  content += "H8 C 0oGwCwAo 12 abc -1 a b c d e f g\n";              // line 2: not used
+  content += ":\n";
+  for (int i = 0; i < 12; ++i) content += "C H5 1 2 3 4 x -0.5\n";  // lines 4 to 15
+  content += ":\nn=2 1 2 3 4 5 6 7 8 9 10 1e999\n:\n";              // line 17
+  StatTable table;
+  std::string error;
+  ASSERT_TRUE(parse_stat_table(content, "t.tab", &table, &error)) << error;
+  std::vector<ShiftEntry> entries(13);
+  entries[0].origin = kOriginContext;
+  entries[0].record = 0;
+  for (size_t i = 1; i < entries.size(); ++i) {
+    entries[i].origin = kOriginBase;
+    entries[i].record = i - 1;
+  }
+  const std::vector<std::string> warnings = table_value_warnings("t.tab", table, entries);
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_EQ(warnings[0],
+            "Warning: t.tab: means, spreads or multipliers that are not finite numbers (nan, inf "
+            "or beyond the range of a double) reach kesta.prot as nan or inf where they are used: "
+            "lines 1, 17\n");
+  EXPECT_EQ(warnings[1],
+            "Warning: t.tab: negative spreads or multipliers give negative tolerances in "
+            "kesta.prot where they are used: lines 4, 5, 6, 7, 8, 9, 10, 11, 12, 13 and 2 more\n");
+  EXPECT_EQ(warnings[2],
+            "Warning: t.tab: means without a number are read as 0 and written as 0.0000 to "
+            "kesta.prot: lines 4, 5, 6, 7, 8, 9, 10, 11, 12, 13 and 2 more\n");
+  // Without entries only the rows are looked at; one line is "line".
+  const std::vector<std::string> rows_only = table_value_warnings("t.tab", table, {});
+  ASSERT_EQ(rows_only.size(), 1u);
+  EXPECT_NE(rows_only[0].find("are used: line 17\n"), std::string::npos) << rows_only[0];
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace mirelon {
 namespace {
@@ -58,6 +61,74 @@ TEST(StatTableTest, CommentsBlankLinesAndTerminatorTextAreNotRecords) {
   EXPECT_EQ(table.base[0][kBaseSpread], "0.25");
   EXPECT_EQ(table.multipliers[0][kMultiplierLabel], "n=2");
   EXPECT_EQ(table.multipliers[0][11], "11");
+  // Each record keeps the line it stood on.
+  EXPECT_EQ(table.context_lines, (std::vector<int>{5, 7}));
+  EXPECT_EQ(table.base_lines, std::vector<int>{9});
+  EXPECT_EQ(table.multiplier_lines, std::vector<int>{11});
+}
+
+// mirelon takes these values as they stand; what each one is.
+TEST(StatTableValuesTest, FaultsOfMeansSpreadsAndMultipliers) {
+  using F = TableValueFault;
+  const std::pair<const char*, std::optional<F>> means[] = {
+      {"7.85", std::nullopt},   {"-4", std::nullopt},   {"1e308", std::nullopt},
+      {"7.8x", std::nullopt},   {"nan", F::kNotFinite}, {"-inf", F::kNotFinite},
+      {"1e400", F::kNotFinite}, {"abc", F::kNoNumber},  {".", F::kNoNumber},
+      {"x7.8", F::kNoNumber},
+  };
+  for (const auto& [text, fault] : means) EXPECT_EQ(mean_fault(text), fault) << text;
+  const std::pair<const char*, std::optional<F>> scales[] = {
+      {"0.2", std::nullopt},     {"0", std::nullopt},      {"-0", std::nullopt},
+      {"abc", std::nullopt},     {"1e-400", std::nullopt}, {"-0.2", F::kNegative},
+      {"-1e-300", F::kNegative}, {"NAN", F::kNotFinite},   {"inf", F::kNotFinite},
+      {"-inf", F::kNotFinite},   {"1e400", F::kNotFinite},
+  };
+  for (const auto& [text, fault] : scales) EXPECT_EQ(scale_fault(text), fault) << text;
+}
+
+// The problems come in file order with their lines, from the records
+// selected and from every multiplier of every row.
+TEST(StatTableValuesTest, ProblemsOfTheRecordsSelectedAndEveryRow) {
+  const StatTable table = parse_ok(
+      "# header\n"
+      "H6 C 0oGwCwAo 12 nan -0.2 a b c d e f g\n"  // line 2: mean and spread
+      "H8 C 0oGwCwAo 12 abc 0.2 a b c d e f g\n"   // line 3
+      ":\n"
+      "C H5 1 2 3 4 5.6 inf\n"  // line 5
+      ":\n"
+      "n=2 1 2 3 4 5 6 7 8 9 10 11\n"
+      "n=3 1 2 3 4 5 6 7 8 9 10 -1\n"  // line 8, level 11
+      ":\n");
+  const std::vector<TableValueProblem> all = table_value_problems(table, nullptr, nullptr);
+  ASSERT_EQ(all.size(), 5u);
+  const std::pair<int, TableValueFault> expected[] = {
+      {2, TableValueFault::kNotFinite}, {2, TableValueFault::kNegative},
+      {3, TableValueFault::kNoNumber},  {5, TableValueFault::kNotFinite},
+      {8, TableValueFault::kNegative},
+  };
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i].line, expected[i].first) << i;
+    EXPECT_EQ(all[i].fault, expected[i].second) << i;
+  }
+  EXPECT_EQ(all[1].field, "spread");
+  EXPECT_EQ(all[1].text, "-0.2");
+  EXPECT_EQ(all[4].field, "multiplier");
+  const std::vector<bool> context_used = {false, true};
+  const std::vector<bool> base_used = {false};
+  const std::vector<TableValueProblem> used =
+      table_value_problems(table, &context_used, &base_used);
+  ASSERT_EQ(used.size(), 2u);
+  EXPECT_EQ(used[0].line, 3);
+  EXPECT_EQ(used[1].line, 8);  // rows count whatever is used
+}
+
+TEST(StatTableValuesTest, RefusalNamesFileLineFieldAndValue) {
+  EXPECT_EQ(table_value_error({12, TableValueFault::kNotFinite, "spread", "nan"}, "t.tab"),
+            "Error: line 12 of statistics file t.tab: spread 'nan' is not a finite number.\n");
+  EXPECT_EQ(table_value_error({3, TableValueFault::kNegative, "multiplier", "-1"}, "t.tab"),
+            "Error: line 3 of statistics file t.tab: multiplier '-1' is negative.\n");
+  EXPECT_EQ(table_value_error({4, TableValueFault::kNoNumber, "mean", "abc"}, "t.tab"),
+            "Error: line 4 of statistics file t.tab: mean 'abc' holds no number.\n");
 }
 
 TEST(StatTableTest, WordsThatMerelyContainCommentCharactersAreFields) {

@@ -48,8 +48,42 @@ TEST(FourColumnShiftsTest, MalformedLinesNameFileAndLine) {
       {"GUA 1.5 C1' 92\n", "s.txt:1: residue number '1.5' is no whole number"},
       {"GUA 1 C1' 92,7\n", "s.txt:1: shift value '92,7' is no number"},
       {"GUA 1 C1' .\n", "s.txt:1: shift value '.' is no number"},
+      {"GUA 1 C1' 1e-400\n", "s.txt:1: shift value '1e-400' is no number"},
   };
   for (const Case& c : cases) EXPECT_EQ(read_error(c.content), c.error) << c.content;
+}
+
+// A value that is no finite number is refused with its atom in every
+// format; a huge finite one is a value like any other.
+TEST(ShiftValuesTest, ValuesThatAreNotFiniteAreErrorsNamingTheAtom) {
+  const std::string star_head =
+      "data_1\nsave_l\nloop_\n_Atom_chem_shift.Entity_assembly_ID\n_Atom_chem_shift.Seq_ID\n"
+      "_Atom_chem_shift.Comp_ID\n_Atom_chem_shift.Atom_ID\n_Atom_chem_shift.Val\n";
+  const std::string nef_head =
+      "data_nef_x\nloop_\n_nef_chemical_shift.chain_code\n_nef_chemical_shift.sequence_code\n"
+      "_nef_chemical_shift.residue_name\n_nef_chemical_shift.atom_name\n"
+      "_nef_chemical_shift.value\n";
+  struct Case {
+    std::string content;
+    const char* error;
+  } const cases[] = {
+      {"A 22 H1' 6.0\nA 22 H2' nan\n",
+       "s.txt:2: shift value 'nan' of A22 H2' is not a finite number"},
+      {"A 22 H1' -inf\n", "s.txt:1: shift value '-inf' of A22 H1' is not a finite number"},
+      {"A 22 H1' INFINITY\n", "s.txt:1: shift value 'INFINITY' of A22 H1' is not a finite number"},
+      {"A 22 H1' 1e400\n", "s.txt:1: shift value '1e400' of A22 H1' is not a finite number"},
+      {"A 22 H1' -1e400\n", "s.txt:1: shift value '-1e400' of A22 H1' is not a finite number"},
+      {"A 22 H1' 1e400x\n", "s.txt:1: shift value '1e400x' is no number"},
+      {star_head + "1 22 A H1' NaN\nstop_\nsave_\n",
+       "s.txt:9: shift value 'NaN' of A22 H1' (chain 1) is not a finite number"},
+      {nef_head + "B 3 G H8 1e999\nstop_\n",
+       "s.txt:8: shift value '1e999' of G3 H8 (chain B) is not a finite number"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(read_error(c.content), c.error) << c.content;
+  const auto shifts = read_ok("A 22 H1' 1e308\nA 22 H2' -1.7e308\n");
+  ASSERT_EQ(shifts.size(), 2u);
+  EXPECT_EQ(shifts[0].value, 1e308);
+  EXPECT_EQ(shifts[1].value, -1.7e308);
 }
 
 // A minimal entry in the layout of the database's files: a sequence loop
@@ -135,6 +169,54 @@ TEST(NmrStarShiftsTest, BrokenLoopsAreErrors) {
   EXPECT_EQ(error, "e.str: no atom chemical shift loop");
 }
 
+// A file that ends inside a loop or a saveframe was cut short: refused,
+// naming the line where the loop or saveframe began; one that closes them,
+// or ends a loop by another keyword, is read.
+TEST(StarShiftsTest, FilesCutShortAreErrors) {
+  const std::string loop =
+      "loop_\n_Atom_chem_shift.Seq_ID\n_Atom_chem_shift.Comp_ID\n_Atom_chem_shift.Atom_ID\n"
+      "_Atom_chem_shift.Val\n1 G H8 7.9\n";
+  const std::string nef_loop =
+      "loop_\n_nef_chemical_shift.chain_code\n_nef_chemical_shift.sequence_code\n"
+      "_nef_chemical_shift.residue_name\n_nef_chemical_shift.atom_name\n"
+      "_nef_chemical_shift.value\nA 1 G H8 7.9\n";
+  struct Case {
+    std::string content;
+    const char* error;  // empty: read
+  } const cases[] = {
+      {"data_1\nsave_list\n" + loop,
+       "s.txt:3: the end of the file cuts short the loop that "
+       "begins here (no stop_)"},
+      {"data_1\n" + loop,
+       "s.txt:2: the end of the file cuts short the loop that begins here "
+       "(no stop_)"},
+      {"data_1\n" + loop + "2 C",
+       "s.txt:2: the end of the file cuts short the loop that begins "
+       "here (no stop_)"},
+      {"data_1\nsave_list\n" + loop + "stop_\n",
+       "s.txt:2: the end of the file cuts short "
+       "saveframe save_list that begins here (no save_)"},
+      {"data_nef_x\nsave_nef_chemical_shift_list_1\n" + nef_loop,
+       "s.txt:3: the end of the file cuts short the loop that begins here (no stop_)"},
+      {"data_nef_x\nsave_nef_chemical_shift_list_1\n" + nef_loop + "stop_\n",
+       "s.txt:2: the end of the file cuts short saveframe save_nef_chemical_shift_list_1 that "
+       "begins here (no save_)"},
+      // A quoted or text-field "stop_" or "save_" closes nothing.
+      {"data_1\n" + loop + "'stop_'\n;\nsave_\n;\n",
+       "s.txt:2: the end of the file cuts short the loop that begins here (no stop_)"},
+      {"data_1\nsave_list\n" + loop + "stop_\nsave_\n", ""},
+      {"data_1\nsave_list\n" + loop + "save_\n", ""},  // save_ ends the loop
+      {"data_1\n" + loop + "data_2\n", ""},            // so does the next data block
+  };
+  for (const Case& c : cases) {
+    std::vector<ObservedShift> shifts;
+    std::string error;
+    EXPECT_EQ(parse_shift_file(c.content, "s.txt", &shifts, &error), c.error[0] == '\0')
+        << c.content;
+    EXPECT_EQ(error, c.error) << c.content;
+  }
+}
+
 TEST(NmrStarShiftsTest, ReadsTheDatabaseExamples) {
   std::string content;
   const std::string name = MIRELON_SHARED_DATA "/shifts/nmrstar_examples/bmr15157.str";
@@ -153,6 +235,40 @@ TEST(NmrStarShiftsTest, ReadsTheDatabaseExamples) {
     EXPECT_GE(s.residue, 1);
     EXPECT_LE(s.residue, 8);
   }
+}
+
+// The whole entry is read; its first 960 lines end inside the shift loop.
+TEST(NmrStarShiftsTest, TheDatabaseExampleCutShortIsRefused) {
+  std::string content;
+  const std::string name = MIRELON_SHARED_DATA "/shifts/nmrstar_examples/bmr5371.str";
+  if (!read_input_file(name.c_str(), &content)) GTEST_SKIP() << "no shared data";
+  std::vector<ObservedShift> shifts;
+  std::string error;
+  ASSERT_TRUE(parse_shift_file(content, "bmr5371.str", &shifts, &error)) << error;
+  EXPECT_EQ(shifts.size(), 266u);
+  size_t end = 0;
+  for (int line = 0; line < 960; ++line) end = content.find('\n', end) + 1;
+  EXPECT_FALSE(parse_shift_file(content.substr(0, end), "bmr5371.str", &shifts, &error));
+  EXPECT_EQ(error,
+            "bmr5371.str:825: the end of the file cuts short the loop that begins here (no stop_)");
+}
+
+TEST(DifferingRepeatsTest, WarningNamesResidueAtomAndBothValues) {
+  ObservedShift first;
+  first.residue_name = "A";
+  first.residue = 22;
+  first.atom = "H1'";
+  first.value = 6.038;
+  ObservedShift repeat = first;
+  repeat.value = 5.1;
+  EXPECT_EQ(differing_repeat_text(first, repeat), "A22 H1' 6.038 and 5.1");
+  first.chain = repeat.chain = "B";
+  repeat.value = 6.03812345678;
+  EXPECT_EQ(differing_repeat_text(first, repeat), "A22 H1' (chain B) 6.038 and 6.038123457");
+  EXPECT_EQ(differing_repeats_warning("s.str", {}), "");
+  EXPECT_EQ(differing_repeats_warning("s.str", {"A22 H1' 6.038 and 5.1"}),
+            "Warning: s.str: atoms listed again with another value (the first value is used, "
+            "the others are left out): A22 H1' 6.038 and 5.1\n");
 }
 
 TEST(NameMappingTest, ResidueNamesAndAtomNames) {

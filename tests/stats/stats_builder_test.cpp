@@ -180,6 +180,26 @@ TEST(StatsBuilderTest, BaseStatisticsFromCsv) {
   EXPECT_FALSE(parse_base_statistics_csv("comp_id,atom_id,count,min,max,avg,std\nA,C8,12,x,1,1,1\n",
                                          "b.csv", test_rank, &records, &error));
   EXPECT_EQ(error, "b.csv:2: row is not comp_id,atom_id,count,min,max,avg,std");
+  // A row that is used must hold finite numbers and a spread not below 0;
+  // a row that is skipped is not looked at.
+  const std::string head = "comp_id,atom_id,count,min,max,avg,std\n";
+  const std::pair<const char*, const char*> rows[] = {
+      {"A,C8,12,1,2,nan,1\n", "b.csv:2: avg 'nan' is not a finite number"},
+      {"A,C8,12,1,inf,1.5,1\n", "b.csv:2: max 'inf' is not a finite number"},
+      {"A,C8,12,1,2,1.5,-0.1\n", "b.csv:2: std '-0.1' is negative"},
+      {"A,C8,12,1,2,1.5,-inf\n", "b.csv:2: std '-inf' is not a finite number"},
+      {"A,C8,1,1,2,nan,nan\nA,C8,2,-inf,2,1.5,0\n", "b.csv:3: min '-inf' is not a finite number"},
+  };
+  for (const auto& [row, message] : rows) {
+    EXPECT_FALSE(parse_base_statistics_csv(head + row, "b.csv", test_rank, &records, &error))
+        << row;
+    EXPECT_EQ(error, message) << row;
+  }
+  // Shifts themselves may be negative (31P); a spread of -0 is 0.
+  EXPECT_TRUE(parse_base_statistics_csv(
+      head + "A,C8,12,1,2,1.5,-0\nA,H8,12,-9,-1,-5,1\nA,X9,12,1,2,nan,-1\n", "b.csv", test_rank,
+      &records, &error))
+      << error;
 }
 
 }  // namespace

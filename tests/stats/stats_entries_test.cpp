@@ -79,6 +79,7 @@ TEST(PlaceShiftsTest, NamesOffsetsAndWhatIsCounted) {
   EXPECT_EQ(placed.shifts[1].observation.key, "GwGwAoAo");
   EXPECT_EQ(counts.repeated, 2u);
   EXPECT_EQ(counts.repeated_differing, 1u);
+  EXPECT_EQ(counts.differing_repeats, std::vector<std::string>{"GUA11 H5'' 4.1 and 4.2"});
   EXPECT_EQ(counts.other_atoms.at("G H9"), 1u);
   EXPECT_EQ(counts.other_residues.at("LYS"), 1u);
   EXPECT_EQ(counts.other_residues.at("PSU"), 1u);
