@@ -38,7 +38,7 @@ int run(int argc, char** argv) {
   switch (parse_stats_options(argc, argv, &options, &error)) {
     case StatsCommand::kHelp:
       std::fputs(stats_help_text().c_str(), stdout);
-      return 1;
+      return 0;
     case StatsCommand::kError:
       fail("%s", error.c_str());
     case StatsCommand::kBuild:
