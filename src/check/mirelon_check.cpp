@@ -62,8 +62,10 @@ std::vector<mirelon::Candidate> read_candidates(const std::vector<const char*>& 
   std::vector<mirelon::Candidate> candidates;
   for (const char* file : files) {
     std::string content;
-    if (!mirelon::read_input_file(file, &content)) {
-      fail("Unable to open structure file: %s\nFor help type: mirelon-check -h\n", file);
+    std::string reason;
+    if (!mirelon::read_input_file(file, &content, &reason)) {
+      fail("Unable to open structure file: %s (%s)\nFor help type: mirelon-check -h\n", file,
+           reason.c_str());
     }
     std::vector<mirelon::Structure> structures;
     std::string error;
@@ -169,8 +171,10 @@ std::vector<mirelon::Candidate> predict_candidates(const std::vector<const char*
 std::vector<mirelon::ObservedShift> read_shifts(const char* shift_file) {
   std::vector<mirelon::ObservedShift> shifts;
   std::string content;
-  if (!mirelon::read_input_file(shift_file, &content)) {
-    fail("Unable to open shift file: %s\nFor help type: mirelon-check -h\n", shift_file);
+  std::string reason;
+  if (!mirelon::read_input_file(shift_file, &content, &reason)) {
+    fail("Unable to open shift file: %s (%s)\nFor help type: mirelon-check -h\n", shift_file,
+         reason.c_str());
   }
   std::string error;
   if (!mirelon::parse_shift_file(content, shift_file, &shifts, &error)) {

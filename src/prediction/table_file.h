@@ -43,8 +43,9 @@ std::string shipped_table_name();
 TableChoice default_table();
 
 // Reads and parses the statistics table `path`. Returns false with the
-// message in `error`: "Unable to open statistics table: PATH\n" when it
-// cannot be read, otherwise the parser's message.
+// message in `error`: "Unable to open statistics table: PATH (REASON)\n"
+// when it cannot be read (REASON: the system's, "No such file or
+// directory"), otherwise the parser's message.
 bool load_stat_table(const std::string& path, StatTable* table, std::string* error);
 
 }  // namespace mirelon

@@ -11,8 +11,9 @@
 namespace mirelon {
 
 bool read_stats_file(const std::string& name, std::string* content, std::string* error) {
-  if (read_input_file(name.c_str(), content)) return true;
-  *error = "cannot open " + name;
+  std::string reason;
+  if (read_input_file(name.c_str(), content, &reason)) return true;
+  *error = "cannot open " + name + " (" + reason + ")";
   return false;
 }
 

@@ -29,7 +29,8 @@ struct DataSet {
   size_t rnas = 0;
 };
 
-// Reads the file `name` whole; false with "cannot open NAME" in `error`.
+// Reads the file `name` whole; false with "cannot open NAME (REASON)" in
+// `error`, REASON the system's ("No such file or directory").
 bool read_stats_file(const std::string& name, std::string* content, std::string* error);
 
 // Reads the manifest of `options` and every entry it lists. A file that

@@ -143,11 +143,11 @@ TEST(MirelonStatsTest, UnreadableInputsAndBadOptions) {
   write_data_set(run);
   run.write("old.tab", "old\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-o old.tab missing.txt"), 1);
-  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open missing.txt\n");
+  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open missing.txt (No such file or directory)\n");
   EXPECT_EQ(run.file("old.tab"), "old\n");
   run.write("m2.txt", "r1 r1.db nothere.dat\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-o old.tab m2.txt"), 1);
-  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open nothere.dat\n");
+  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open nothere.dat (No such file or directory)\n");
   EXPECT_EQ(run.file("old.tab"), "old\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-k x manifest.txt"), 1);
   EXPECT_EQ(run.file("stderr"), "mirelon-stats: bad -k x\n");
