@@ -46,7 +46,9 @@ int run(int argc, char** argv) {
   }
   DataSet data;
   if (!read_data_set(options, &data, &error)) fail_with(error);
-  if (data.entries.empty()) fail_with("no entry left to build a table from");
+  if (data.entries.empty()) {
+    fail_with("no entry left to build a table from" + no_entry_reason(data, options.manifest));
+  }
 
   std::vector<BaseStatistic> csv_base;
   if (!options.base_csv.empty() && !read_base_csv(options.base_csv, &csv_base, &error)) {

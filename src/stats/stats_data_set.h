@@ -40,6 +40,14 @@ bool read_stats_file(const std::string& name, std::string* content, std::string*
 // leave their entry out (the data sets hold a few such entries).
 bool read_data_set(const StatsOptions& options, DataSet* data, std::string* error);
 
+// Why `data`, read from the manifest `manifest`, leaves no entry to build a
+// table from, for the message after "no entry left to build a table from":
+// ": every entry with shifts was left out:" and a line "  NAME: REASON"
+// per entry left out (at most kMaxWarningPositions, then "  and N more");
+// else that the entries name structures only, or that the manifest lists
+// none. Lines are joined by line feeds, without one at the end.
+std::string no_entry_reason(const DataSet& data, const std::string& manifest);
+
 // Reads the per-atom table of base statistics `name` (comma-separated
 // values); false with the message in `error`.
 bool read_base_csv(const std::string& name, std::vector<BaseStatistic>* records,

@@ -88,6 +88,10 @@ TEST(CheckRunTest, UnrankedNote) {
 
 TEST(CheckRunTest, UnmatchedWarning) {
   AssignmentCheck check;
+  EXPECT_EQ(unmatched_warning(check, "shifts.txt", "a.db"),
+            "Warning: shifts.txt holds no observed shift, so there is nothing to check against "
+            "a.db\n");
+  check.unmatched = 1;
   EXPECT_EQ(
       unmatched_warning(check, "shifts.txt", "a.db"),
       "Warning: no observed shift of shifts.txt matches a predicted atom of a.db (check -O)\n");
