@@ -29,10 +29,12 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
                     std::vector<std::optional<NefResidue>>* residues,
                     std::vector<std::string>* warnings, std::string* error) {
   const size_t n = structure.size();
-  if (settings.natural_numbering && structure.natural_numbers.size() != n) {
-    *error =
-        format_message("%s: -N takes the sequence codes from CT column 6, and this is no CT file\n",
-                       settings.input_name.c_str());
+  const std::string fault =
+      settings.natural_numbering
+          ? natural_numbering_fault(structure, settings.input_name, "sequence codes")
+          : "";
+  if (!fault.empty()) {
+    *error = fault;
     return false;
   }
   std::vector<std::optional<NefResidue>> result(n);
@@ -56,14 +58,9 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
       residue.chain = chain_code(s);
       residue.name = structure.bases[i];
       if (settings.natural_numbering) {
-        const std::string& natural = structure.natural_numbers[i];
-        if (!whole_number_value(natural)) {
-          *error = format_message(
-              "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot use it\n",
-              settings.input_name.c_str(), i + 1, natural.c_str());
-          return false;
-        }
-        residue.sequence_code = decimal(*whole_number_value(natural));
+        long natural = 0;
+        if (!natural_number(structure, i, settings.input_name, &natural, error)) return false;
+        residue.sequence_code = decimal(natural);
       } else {
         residue.sequence_code = decimal(static_cast<int64_t>(i + 1));
       }
