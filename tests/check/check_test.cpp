@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check/assignment_check.h"
@@ -485,6 +486,23 @@ TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   EXPECT_GT(unmapped.unmatched, 0u);
   EXPECT_GT(unmapped.base_mismatches, 0u);
   EXPECT_EQ(unmapped.atoms.size() + unmapped.unmatched, shifts.size());
+}
+
+// Where two chains of a shift file name one residue, the first shift placed
+// there gives the number the outputs show beside the residue's own.
+TEST(AssignmentCheckTest, TheFirstShiftOfAResidueGivesItsNumber) {
+  const PredictionIndex index(predict(dot_bracket(kHairpinSequence, kHairpinPairs)));
+  std::vector<ObservedShift> shifts = {{"A", 5, "C", "H1'", index.find(4, "H1'")->mean, 1},
+                                       {"B", 7, "C", "H6", index.find(4, "H6")->mean, 2}};
+  ResidueMapping mapping;
+  ASSERT_TRUE(parse_shift_offsets("A:0,B:-2", &mapping.offsets));
+  AssignmentCheck check = check_assignment(index, shifts, mapping, kLevel);
+  ASSERT_EQ(check.atoms.size(), 2u);
+  EXPECT_EQ(check.atoms[1].shift_residue, "B:7");
+  EXPECT_EQ(residue_name(index, &check, 4), "C5");
+  std::swap(shifts[0], shifts[1]);
+  check = check_assignment(index, shifts, mapping, kLevel);
+  EXPECT_EQ(residue_name(index, &check, 4), "C5 (B:7 in the shift file)");
 }
 
 // Shifts predicted from one structure rank it above the same sequence with
