@@ -108,7 +108,7 @@ void announce_outputs(const char* macro_file) {
 // The table the shift step reads: `stat_file`, or the shipped table (with a
 // note) when fallback_table() finds it.
 std::string table_for_run(const char* stat_file, bool table_named) {
-  const std::string shipped = fallback_table(table_named);
+  std::string shipped = fallback_table(table_named);
   if (shipped.empty()) return stat_file;
   std::fflush(stdout);
   std::fprintf(stderr,
