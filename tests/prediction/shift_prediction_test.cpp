@@ -384,7 +384,7 @@ TEST(ShiftPredictionTest, ExampleTableNamesOnlyCatalogueAtoms) {
 // Unpaired nucleotides of `bases`, one strand.
 Structure unpaired(const std::string& bases) {
   Structure structure;
-  for (char base : bases) structure.bases.emplace_back(1, base);
+  for (char letter : bases) structure.bases.emplace_back(1, letter);
   structure.partners.resize(bases.size());
   return structure;
 }
