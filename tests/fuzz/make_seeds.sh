@@ -41,6 +41,11 @@ done
 for f in "$here"/../nef/golden/*/expected/files/*.nef "$here"/../nef/golden/*/expected/stdout; do
   [[ -s $f ]] && grep -q '^data_nef_' "$f" && seed nef_reader "$f"
 done
+# And from the shift files of mirelon-check's golden cases: NEF, NMR-STAR
+# and four-column lists, a NEF file without a shift list among them.
+for f in "$here"/../check/golden/*/input/*.{nef,str,txt}; do
+  [[ -f $f ]] && seed nef_reader "$f"
+done
 for target in ct_reader nef_reader residue_ids stat_table structure_files whole_run; do
   echo "$target: $(ls "$corpus/$target" | wc -l) seeds"
 done
