@@ -49,7 +49,6 @@ TEST(ResidueNumberingTest, PositionsOfOffsetsAndOfColumnSix) {
       {mapping("A:0,B:-5"), shift("C", 1), kNone},
       // With -N the number plus the offset is a column 6 number, wherever it lies.
       {natural, shift("", 20), 1},
-      {natural, shift("", 22), 2},
       {natural, shift("", 21), kNone},
       {natural, shift("", 2), kNone},
   };

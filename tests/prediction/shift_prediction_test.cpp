@@ -399,9 +399,6 @@ TEST(StructurePredictionTest, TooManyEntriesAreToldAsTheRnaNeedsThem) {
     long long bound;
     std::string message;
   } cases[] = {
-      {1000, 27010,
-       "the RNA of 1000 nucleotides needs up to 27010 shift entries, more than " + fits +
-           ": predict shifts for a smaller construct or a domain.\n"},
       {741, 20001,
        "the RNA of 741 nucleotides needs up to 20001 shift entries, more than " + fits +
            ": predict shifts for a smaller construct or a domain.\n"},
