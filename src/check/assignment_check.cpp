@@ -44,17 +44,19 @@ std::string upper(std::string_view text) {
 // z (the referencing comes first).
 std::vector<ComparedAtom> match_shifts(const PredictionIndex& index,
                                        const std::vector<ObservedShift>& shifts,
-                                       const ShiftOffsets& offsets, AssignmentCheck* check) {
+                                       const ResidueMapping& mapping, AssignmentCheck* check) {
   std::vector<ComparedAtom> atoms;
   // The first listing of every atom compared, by position and atom name.
   std::map<std::pair<size_t, std::string>, const ObservedShift*> first_listing;
+  check->shift_numbers.assign(index.size(), "");
+  std::vector<bool> numbered(index.size(), false);
   for (const ObservedShift& shift : shifts) {
-    const std::optional<long> position = offsets.position(shift.chain, shift.residue);
-    if (!position || *position < 1 || static_cast<size_t>(*position) > index.size()) {
+    const std::optional<size_t> position = mapping.position(shift, index.size());
+    if (!position) {
       ++check->unmatched;
       continue;
     }
-    const size_t at = static_cast<size_t>(*position - 1);
+    const size_t at = *position;
     if (nucleotide_letter(shift.residue_name) != upper(index.base(at))) {
       ++check->unmatched;
       ++check->base_mismatches;
@@ -77,6 +79,11 @@ std::vector<ComparedAtom> match_shifts(const PredictionIndex& index,
         check->differing_repeats.push_back(differing_repeat_text(*first->second, shift));
       }
       continue;
+    }
+    atom.shift_residue = mapping.shift_residue(shift);
+    if (!numbered[at]) {
+      numbered[at] = true;
+      if (shift.residue != index.number(at)) check->shift_numbers[at] = atom.shift_residue;
     }
     atom.nucleus = atom_nucleus(atom.atom);
     atom.observed = shift.value;
@@ -163,9 +170,9 @@ Referencing median_interval(std::vector<double> values) {
 
 AssignmentCheck check_assignment(const PredictionIndex& index,
                                  const std::vector<ObservedShift>& shifts,
-                                 const ShiftOffsets& offsets, long level) {
+                                 const ResidueMapping& mapping, long level) {
   AssignmentCheck check;
-  check.atoms = match_shifts(index, shifts, offsets, &check);
+  check.atoms = match_shifts(index, shifts, mapping, &check);
   for (size_t nucleus = 0; nucleus < kReferencedNuclei; ++nucleus) {
     std::vector<double> differences;
     for (const ComparedAtom& atom : check.atoms) {
@@ -193,6 +200,20 @@ AssignmentCheck check_assignment(const PredictionIndex& index,
     if (counts[i] > 0) check.residue_mean_abs_z[i] = sums[i] / static_cast<double>(counts[i]);
   }
   return check;
+}
+
+std::string residue_name(const PredictionIndex& index, const AssignmentCheck* check,
+                         size_t position) {
+  if (check == nullptr || position >= check->shift_numbers.size() ||
+      check->shift_numbers[position].empty()) {
+    return index.label(position);
+  }
+  return index.label(position) + " (" + check->shift_numbers[position] + " in the shift file)";
+}
+
+bool renumbered(const AssignmentCheck& check) {
+  return std::any_of(check.shift_numbers.begin(), check.shift_numbers.end(),
+                     [](const std::string& number) { return !number.empty(); });
 }
 
 }  // namespace mirelon

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "check/predicted_peaks.h"
+#include "check/residue_numbering.h"
 #include "common/nuclei.h"
 #include "shifts/shift_data.h"
-#include "shifts/shift_offsets.h"
 
 namespace mirelon {
 
@@ -35,8 +35,9 @@ inline constexpr double kMinSwapGain = 4.0;
 
 // One observed atom compared with its prediction.
 struct ComparedAtom {
-  size_t position = 0;  // residue position in the structure, counting from 0
-  std::string atom;     // table spelling
+  size_t position = 0;        // residue position in the structure, counting from 0
+  std::string shift_residue;  // the shift file's number of it (ResidueMapping::shift_residue)
+  std::string atom;           // table spelling
   Nucleus nucleus = kOtherNucleus;
   double observed = 0;   // as in the shift file
   double corrected = 0;  // observed minus the nucleus's applied offset
@@ -69,6 +70,10 @@ struct AssignmentCheck {
   std::array<Referencing, kReferencedNuclei> referencing;
   std::vector<SwapCandidate> swaps;        // best first
   std::vector<double> residue_mean_abs_z;  // per position; negative: nothing observed
+  // Per position: the shift file's number of the residue (shift_residue of
+  // its first atom) where it differs from the residue number of
+  // PredictionIndex::number(); "" elsewhere.
+  std::vector<std::string> shift_numbers;
   size_t unmatched = 0;                    // observed shifts without a residue, base or prediction
   size_t base_mismatches = 0;              // of them: the base differs from the structure's
   double log_likelihood = 0;               // of the corrected shifts (see fit_log_density)
@@ -83,10 +88,20 @@ inline constexpr double kFitDegreesOfFreedom = 4.0;
 double fit_log_density(double z, double spread);
 
 // Compares `shifts` (residue numbers mapped to structure positions by
-// `offsets`) with the predictions in `index` at `level`.
+// `mapping`) with the predictions in `index` at `level`.
 AssignmentCheck check_assignment(const PredictionIndex& index,
                                  const std::vector<ObservedShift>& shifts,
-                                 const ShiftOffsets& offsets, long level);
+                                 const ResidueMapping& mapping, long level);
+
+// How every output names the residue at `position`: its label ("G12"), and
+// where the shift file of `check` numbers it otherwise, that number too:
+// "G12 (112 in the shift file)". Without a check (null), the label.
+std::string residue_name(const PredictionIndex& index, const AssignmentCheck* check,
+                         size_t position);
+
+// True when the shift file of `check` numbers some residue otherwise than
+// the outputs do (its shift_numbers are not all empty).
+bool renumbered(const AssignmentCheck& check);
 
 // The median of `values` with the distribution-free 95 % confidence
 // interval of the order statistics. REQUIRES: values not empty.

@@ -39,8 +39,10 @@ std::vector<std::pair<std::string, AtomError>> atom_errors(const AssignmentCheck
   return errors;
 }
 
-std::string atom_name(const PredictionIndex& index, const ComparedAtom& atom) {
-  return index.label(atom.position) + " " + atom.atom;
+// "G12 H8", or "G12 (112 in the shift file) H8" (residue_name()).
+std::string atom_name(const PredictionIndex& index, const AssignmentCheck& check,
+                      const ComparedAtom& atom) {
+  return residue_name(index, &check, atom.position) + " " + atom.atom;
 }
 
 std::string flags(const AssignmentCheck& check, const ComparedAtom& atom) {
@@ -55,6 +57,32 @@ std::string flags(const AssignmentCheck& check, const ComparedAtom& atom) {
     add("offset removed");
   }
   return out.empty() ? "-" : out;
+}
+
+// The columns of the table of observed atoms, in the TSV file and the
+// report; the shift file's residue numbers come last, with `numbers` only:
+// where they differ from the residue numbers of the outputs (renumbered()).
+std::vector<std::string> check_table_header(bool numbers) {
+  std::vector<std::string> header = {"residue",   "base",      "atom", "observed",
+                                     "predicted", "tolerance", "z",    "flags"};
+  if (numbers) header.emplace_back("shift file residue");
+  return header;
+}
+
+// The cells of `atom` in the table of observed atoms, as check_table_header()
+// names them.
+std::vector<std::string> check_table_row(const PredictionIndex& index, const AssignmentCheck& check,
+                                         const ComparedAtom& atom, bool numbers) {
+  std::vector<std::string> cells = {decimal(index.number(atom.position)),
+                                    index.base(atom.position),
+                                    atom.atom,
+                                    format_message("%.3f", atom.observed),
+                                    format_message("%.4f", atom.predicted.mean),
+                                    format_message("%.4f", atom.predicted.tolerance),
+                                    atom.spread > 0 ? format_z(atom.z, 2, false) : "-",
+                                    flags(check, atom)};
+  if (numbers) cells.push_back(atom.shift_residue);
+  return cells;
 }
 
 // Appends `items` separated by ", " after `lead`, wrapping long lines.
@@ -132,14 +160,15 @@ std::string format_z(double z, int decimals, bool sign) {
 }
 
 std::string format_check_table(const PredictionIndex& index, const AssignmentCheck& check) {
-  std::string out = "residue\tbase\tatom\tobserved\tpredicted\ttolerance\tz\tflags\n";
+  const auto tsv_line = [](const std::vector<std::string>& cells) {
+    std::string line;
+    for (const std::string& cell : cells) line += (line.empty() ? "" : "\t") + cell;
+    return line + "\n";
+  };
+  const bool numbers = renumbered(check);
+  std::string out = tsv_line(check_table_header(numbers));
   for (const ComparedAtom& atom : check.atoms) {
-    const std::string z = atom.spread > 0 ? format_z(atom.z, 2, false) : "-";
-    out += format_message("%lld\t%s\t%s\t%.3f\t%.4f\t%.4f\t%s\t%s\n",
-                          static_cast<long long>(index.number(atom.position)),
-                          index.base(atom.position).c_str(), atom.atom.c_str(), atom.observed,
-                          atom.predicted.mean, atom.predicted.tolerance, z.c_str(),
-                          flags(check, atom).c_str());
+    out += tsv_line(check_table_row(index, check, atom, numbers));
   }
   return out;
 }
@@ -158,8 +187,9 @@ std::string format_ranking(const CheckReport& report) {
   if (!ranking.discriminating.empty()) {
     std::vector<std::string> items;
     for (const ResidueEvidence& evidence : ranking.discriminating) {
-      items.push_back(format_message("%s %+.1f", report.index->label(evidence.position).c_str(),
-                                     evidence.difference));
+      items.push_back(format_message(
+          "%s %+.1f", residue_name(*report.index, report.check, evidence.position).c_str(),
+          evidence.difference));
     }
     append_wrapped(&out, "Residues that discriminate most (best minus second):", items);
   }
@@ -214,7 +244,8 @@ std::string format_summary(const CheckReport& report) {
                    });
   std::vector<std::string> items;
   for (size_t i = 0; i < outliers.size() && i < kSummaryItems; ++i) {
-    items.push_back(format_message("%s (z %s)", atom_name(*report.index, *outliers[i]).c_str(),
+    items.push_back(format_message("%s (z %s)",
+                                   atom_name(*report.index, check, *outliers[i]).c_str(),
                                    format_z(outliers[i]->z, 1, true).c_str()));
   }
   if (outliers.size() > kSummaryItems) items.emplace_back("...");
@@ -226,8 +257,8 @@ std::string format_summary(const CheckReport& report) {
   for (size_t i = 0; i < check.swaps.size() && i < kSummaryItems; ++i) {
     const SwapCandidate& swap = check.swaps[i];
     items.push_back(format_message(
-        "%s <-> %s (gain %.1f)", atom_name(*report.index, check.atoms[swap.first]).c_str(),
-        atom_name(*report.index, check.atoms[swap.second]).c_str(), swap.gain));
+        "%s <-> %s (gain %.1f)", atom_name(*report.index, check, check.atoms[swap.first]).c_str(),
+        atom_name(*report.index, check, check.atoms[swap.second]).c_str(), swap.gain));
   }
   if (check.swaps.size() > kSummaryItems) items.emplace_back("...");
   append_wrapped(
@@ -261,23 +292,18 @@ std::string format_html_report(const CheckReport& report) {
     out += "<h2>Residues</h2>\n";
     html_picture(&out, report.residue_svg, "mean |z| per residue");
     out += "<h2>Observed atoms</h2>\n<table>\n";
-    html_row(&out, {"residue", "base", "atom", "observed", "predicted", "tolerance", "z", "flags"},
-             true);
+    const bool numbers = renumbered(*report.check);
+    html_row(&out, check_table_header(numbers), true);
     for (const ComparedAtom& atom : report.check->atoms) {
-      html_row(&out,
-               {decimal(report.index->number(atom.position)), report.index->base(atom.position),
-                atom.atom, format_message("%.3f", atom.observed),
-                format_message("%.4f", atom.predicted.mean),
-                format_message("%.4f", atom.predicted.tolerance),
-                atom.spread > 0 ? format_z(atom.z, 2, false) : "-", flags(*report.check, atom)},
-               false, atom.outlier);
+      html_row(&out, check_table_row(*report.index, *report.check, atom, numbers), false,
+               atom.outlier);
     }
     out += "</table>\n";
     out += "<h2>Swap candidates</h2>\n<table>\n";
     html_row(&out, {"atom", "exchanged with", "gain in sum of z squared"}, true);
     for (const SwapCandidate& swap : report.check->swaps) {
-      html_row(&out, {atom_name(*report.index, report.check->atoms[swap.first]),
-                      atom_name(*report.index, report.check->atoms[swap.second]),
+      html_row(&out, {atom_name(*report.index, *report.check, report.check->atoms[swap.first]),
+                      atom_name(*report.index, *report.check, report.check->atoms[swap.second]),
                       format_message("%.1f", swap.gain)});
     }
     out += "</table>\n";

@@ -51,11 +51,18 @@ std::string ranking_note(const StructureRanking& ranking, const std::vector<std:
 }
 
 std::string unmatched_warning(const AssignmentCheck& check, const std::string& shift_file,
-                              const std::string& structure_name) {
+                              const std::string& structure_name, bool natural) {
   if (!check.atoms.empty()) return "";
+  // Every observed shift is compared or counted as left out.
+  if (check.unmatched == 0) {
+    return format_message(
+        "Warning: %s holds no observed shift, so there is nothing to check against %s\n",
+        shift_file.c_str(), structure_name.c_str());
+  }
   return format_message(
-      "Warning: no observed shift of %s matches a predicted atom of %s (check -O)\n",
-      shift_file.c_str(), structure_name.c_str());
+      "Warning: no observed shift of %s matches a predicted atom of %s (check %s)\n",
+      shift_file.c_str(), structure_name.c_str(),
+      natural ? "-O, and CT column 6, which -N reads" : "-O");
 }
 
 std::string offsets_removed_note(const AssignmentCheck& check) {

@@ -56,10 +56,11 @@ double printed_lead(const StructureRanking& ranking);
 std::string ranking_note(const StructureRanking& ranking, const std::vector<std::string>& names);
 
 // The warning when no observed shift of `shift_file` matches a predicted
-// atom of the structure `structure_name` (residue offsets likely wrong),
-// or "".
+// atom of the structure `structure_name` (residue offsets likely wrong, or
+// with `natural` (-N) CT column 6), or when the file holds no observed shift
+// at all (an empty list); otherwise "".
 std::string unmatched_warning(const AssignmentCheck& check, const std::string& shift_file,
-                              const std::string& structure_name);
+                              const std::string& structure_name, bool natural);
 
 // The pictures' note on the referencing offsets removed from the observed
 // shifts: each applied offset's nucleus and median, or "" when none was.

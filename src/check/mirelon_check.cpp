@@ -33,7 +33,7 @@ using mirelon::fail;
 
 namespace {
 
-constexpr const char* kOptions = "hs:f:c:O:o:";
+constexpr const char* kOptions = "hs:f:c:O:No:";
 constexpr const char* kOptionsWithArgument = "sfcOo";
 constexpr const char* kDefaultLevel = "8";
 constexpr const char* kDefaultPrefix = "mirelon-check";
@@ -49,8 +49,11 @@ void print_help() {
       "\t-c\tprediction level 1 to 11 (default 8: 99 %)\n"
       "\t-O\tresidue offsets of the shift file: N or CHAIN:N,... (shift file\n"
       "\t\tresidue number + N = position in the structure; default 0)\n"
+      "\t-N\tthe shift file numbers residues as CT column 6 does (the natural\n"
+      "\t\tnumbering): its residue number + the offset of -O = column 6 number\n"
       "\t-o\tprefix of the output files (default mirelon-check)\n"
-      "\tSHIFTS\tobserved shifts: NMR-STAR 3 entry or a list RESNAME RESID ATOM VALUE\n"
+      "\tSHIFTS\tobserved shifts: NMR-STAR 3 entry, NEF file or a list\n"
+      "\t\tRESNAME RESID ATOM VALUE\n"
       "\n"
       "Writes PREFIX-EXPERIMENT.svg and PREFIX-EXPERIMENT.list (Sparky peak list) per\n"
       "experiment, PREFIX.html; with SHIFTS also PREFIX.tsv and PREFIX-residues.svg.\n"
@@ -62,8 +65,10 @@ std::vector<mirelon::Candidate> read_candidates(const std::vector<const char*>& 
   std::vector<mirelon::Candidate> candidates;
   for (const char* file : files) {
     std::string content;
-    if (!mirelon::read_input_file(file, &content)) {
-      fail("Unable to open structure file: %s\nFor help type: mirelon-check -h\n", file);
+    std::string reason;
+    if (!mirelon::read_input_file(file, &content, &reason)) {
+      fail("Unable to open structure file: %s (%s)\nFor help type: mirelon-check -h\n", file,
+           reason.c_str());
     }
     std::vector<mirelon::Structure> structures;
     std::string error;
@@ -98,6 +103,7 @@ struct Options {
   const char* table_file = nullptr;
   const char* level_text = kDefaultLevel;
   const char* offsets_text = "0";
+  bool natural = false;  // -N: the shift file numbers residues as CT column 6
   std::string prefix = kDefaultPrefix;
   const char* shift_file = nullptr;  // none: predicted spectra only
   long level = 0;                    // level_text, read
@@ -125,6 +131,9 @@ bool read_options(int argc, char* argv[], Options* options) {
         break;
       case 'O':
         options->offsets_text = optarg;
+        break;
+      case 'N':
+        options->natural = true;
         break;
       case 'o':
         options->prefix = optarg;
@@ -166,11 +175,26 @@ std::vector<mirelon::Candidate> predict_candidates(const std::vector<const char*
   return candidates;
 }
 
+// How the shift file's residue numbers find the residues of `candidate`:
+// by the offsets of -O, and with -N by CT column 6.
+mirelon::ResidueMapping residue_mapping(const mirelon::Candidate& candidate,
+                                        const Options& options) {
+  mirelon::ResidueMapping mapping{options.offsets, std::nullopt};
+  std::string error;
+  if (options.natural && !mirelon::natural_mapping(candidate.structure, candidate.name,
+                                                   options.offsets, &mapping, &error)) {
+    fail("%s", error.c_str());
+  }
+  return mapping;
+}
+
 std::vector<mirelon::ObservedShift> read_shifts(const char* shift_file) {
   std::vector<mirelon::ObservedShift> shifts;
   std::string content;
-  if (!mirelon::read_input_file(shift_file, &content)) {
-    fail("Unable to open shift file: %s\nFor help type: mirelon-check -h\n", shift_file);
+  std::string reason;
+  if (!mirelon::read_input_file(shift_file, &content, &reason)) {
+    fail("Unable to open shift file: %s (%s)\nFor help type: mirelon-check -h\n", shift_file,
+         reason.c_str());
   }
   std::string error;
   if (!mirelon::parse_shift_file(content, shift_file, &shifts, &error)) {
@@ -226,8 +250,9 @@ int main(int argc, char* argv[]) {
   }
   std::vector<mirelon::AssignmentCheck> checks;
   if (shift_file != nullptr) {
-    for (const mirelon::PredictionIndex& index : indexes) {
-      checks.push_back(mirelon::check_assignment(index, shifts, options.offsets, level));
+    for (size_t k = 0; k < candidates.size(); ++k) {
+      checks.push_back(mirelon::check_assignment(indexes[k], shifts,
+                                                 residue_mapping(candidates[k], options), level));
     }
   }
   mirelon::StructureRanking ranking;
@@ -246,7 +271,9 @@ int main(int argc, char* argv[]) {
     report.check = &checks[shown];
     report.shift_file = shift_file;
     report.legend.note = mirelon::offsets_removed_note(*report.check);
-    std::fputs(mirelon::unmatched_warning(*report.check, shift_file, names[shown]).c_str(), stderr);
+    std::fputs(mirelon::unmatched_warning(*report.check, shift_file, names[shown], options.natural)
+                   .c_str(),
+               stderr);
     std::fputs(
         mirelon::differing_repeats_warning(shift_file, report.check->differing_repeats).c_str(),
         stderr);

@@ -26,22 +26,34 @@ bool read_to_end(std::FILE* file, std::string* content) {
   return std::ferror(file) == 0;
 }
 
+// Sets `reason`, where given, to the system's text for `error_number` (EIO
+// where the system named none); returns false.
+bool unable_to_read(int error_number, std::string* reason) {
+  if (reason != nullptr) *reason = std::strerror(error_number != 0 ? error_number : EIO);
+  return false;
+}
+
 }  // namespace
 
-bool read_input_file(const char* name, std::string* content) {
+bool read_input_file(const char* name, std::string* content, std::string* reason) {
+  errno = 0;
   std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return unable_to_read(errno, reason);
   // A directory opens for reading on this platform but reads as nothing or
   // fails; it is no input file.
   struct stat info;
-  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+  const bool known = fstat(fileno(file), &info) == 0;
+  if (!known || S_ISDIR(info.st_mode)) {
+    const int error_number = known ? EISDIR : errno;
     std::fclose(file);
-    return false;
+    return unable_to_read(error_number, reason);
   }
   content->clear();
+  errno = 0;
   const bool read = read_to_end(file, content);
+  const int error_number = errno;
   std::fclose(file);
-  return read;
+  return read || unable_to_read(error_number, reason);
 }
 
 bool is_stream_file(const char* name) {
@@ -49,9 +61,10 @@ bool is_stream_file(const char* name) {
   return stat(name, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
-bool read_standard_input(std::string* content) {
+bool read_standard_input(std::string* content, std::string* reason) {
   content->clear();
-  return read_to_end(stdin, content);
+  errno = 0;
+  return read_to_end(stdin, content) || unable_to_read(errno, reason);
 }
 
 namespace {

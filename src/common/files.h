@@ -15,16 +15,19 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Reads the whole file `name` into `content`, without a byte-order mark at
 // its start. Returns false when the file cannot be opened, is a directory,
 // or a read fails; each step reports that as "cannot be opened" with its
-// own message.
-bool read_input_file(const char* name, std::string* content);
+// own message. Where `reason` is given it then holds the system's reason
+// ("No such file or directory", "Is a directory"), which the companion
+// tools name in their messages.
+bool read_input_file(const char* name, std::string* content, std::string* reason = nullptr);
 
 // True when `name` exists and is a pipe, a socket or a device: a file that
 // may give other content, or none, when it is read a second time.
 bool is_stream_file(const char* name);
 
 // Reads standard input to its end into `content`, without a byte-order mark
-// at its start. Returns false when a read fails.
-bool read_standard_input(std::string* content);
+// at its start. Returns false when a read fails, with the system's reason in
+// `reason` where it is given.
+bool read_standard_input(std::string* content, std::string* reason = nullptr);
 
 // Writes `content` as the whole new content of the file `name`, creating it
 // or cutting an existing file to length 0. Returns false with

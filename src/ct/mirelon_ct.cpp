@@ -153,9 +153,11 @@ int main(int argc, char* argv[]) {
   const bool from_stdin = std::strcmp(input, kStandardStream) == 0;
   const char* input_name = from_stdin ? kStandardInputName : input;
   std::string content;
-  if (from_stdin ? !mirelon::read_standard_input(&content)
-                 : !mirelon::read_input_file(input, &content)) {
-    fail("Unable to open structure file: %s\nFor help type: mirelon-ct -h\n", input_name);
+  std::string reason;
+  if (from_stdin ? !mirelon::read_standard_input(&content, &reason)
+                 : !mirelon::read_input_file(input, &content, &reason)) {
+    fail("Unable to open structure file: %s (%s)\nFor help type: mirelon-ct -h\n", input_name,
+         reason.c_str());
   }
   std::string error;
   mirelon::Structure structure;

@@ -84,7 +84,16 @@ std::string fallback_table(bool table_named) {
 // Reports the words after the options: "Non-option argument" on standard
 // output for each, as always, and one warning that they are not read.
 void report_non_option_arguments(int argc, char* argv[], const char* ct_file) {
-  report_non_option_arguments(argc, argv, ct_file);
+  std::vector<std::string> unread;
+  for (int i = optind; i < argc; ++i) {
+    std::printf("Non-option argument %s\n", argv[i]);
+    unread.emplace_back(argv[i]);
+  }
+  const std::string warning = mirelon::unread_arguments_warning(unread, ct_file);
+  if (!warning.empty()) {
+    std::fflush(stdout);
+    std::fputs(warning.c_str(), stderr);
+  }
 }
 
 // The outputs of this run, for the note after a fatal error.
@@ -99,7 +108,7 @@ void announce_outputs(const char* macro_file) {
 // The table the shift step reads: `stat_file`, or the shipped table (with a
 // note) when fallback_table() finds it.
 std::string table_for_run(const char* stat_file, bool table_named) {
-  const std::string shipped = fallback_table(table_named);
+  std::string shipped = fallback_table(table_named);
   if (shipped.empty()) return stat_file;
   std::fflush(stdout);
   std::fprintf(stderr,
@@ -153,16 +162,7 @@ int main(int argc, char* argv[]) {
         fatal(To::kStderr, "%s", mirelon::option_error_message(optopt, "cfsw").c_str());
     }
   }
-  std::vector<std::string> unread;
-  for (int i = optind; i < argc; ++i) {
-    std::printf("Non-option argument %s\n", argv[i]);
-    unread.emplace_back(argv[i]);
-  }
-  const std::string warning = mirelon::unread_arguments_warning(unread, ct_file);
-  if (!warning.empty()) {
-    std::fflush(stdout);
-    std::fputs(warning.c_str(), stderr);
-  }
+  report_non_option_arguments(argc, argv, ct_file);
 
   if (!mirelon::is_prediction_level(level)) {
     fatal(To::kStderr, "%s", mirelon::prediction_level_message(level).c_str());

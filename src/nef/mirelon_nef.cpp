@@ -171,8 +171,10 @@ int main(int argc, char* argv[]) {
   // Read, predict and build everything before the output is opened, so that
   // an error leaves an earlier output file untouched.
   std::string content;
-  if (!mirelon::read_input_file(structure_path, &content)) {
-    fail("Unable to open structure file: %s\nFor help type: mirelon-nef -h\n", structure_path);
+  std::string reason;
+  if (!mirelon::read_input_file(structure_path, &content, &reason)) {
+    fail("Unable to open structure file: %s (%s)\nFor help type: mirelon-nef -h\n", structure_path,
+         reason.c_str());
   }
   mirelon::Structure structure;
   std::string error;

@@ -44,15 +44,9 @@ bool sequence_code(const Structure& structure, size_t position, const NefSetting
     *code = decimal(static_cast<int64_t>(position + 1));
     return true;
   }
-  const std::string& natural = structure.natural_numbers[position];
-  const std::optional<long> number = whole_number_value(natural);
-  if (!number) {
-    *error = format_message(
-        "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot use it\n",
-        settings.input_name.c_str(), position + 1, natural.c_str());
-    return false;
-  }
-  *code = decimal(*number);
+  long natural = 0;
+  if (!natural_number(structure, position, settings.input_name, &natural, error)) return false;
+  *code = decimal(natural);
   return true;
 }
 
@@ -84,10 +78,12 @@ bool build_residues(const Structure& structure, const NefSettings& settings,
                     std::vector<std::optional<NefResidue>>* residues,
                     std::vector<std::string>* warnings, std::string* error) {
   const size_t n = structure.size();
-  if (settings.natural_numbering && structure.natural_numbers.size() != n) {
-    *error =
-        format_message("%s: -N takes the sequence codes from CT column 6, and this is no CT file\n",
-                       settings.input_name.c_str());
+  const std::string fault =
+      settings.natural_numbering
+          ? natural_numbering_fault(structure, settings.input_name, "sequence codes")
+          : "";
+  if (!fault.empty()) {
+    *error = fault;
     return false;
   }
   std::vector<std::optional<NefResidue>> result(n);

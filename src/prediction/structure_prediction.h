@@ -23,9 +23,19 @@ struct StructurePrediction {
 };
 
 // Predicts the shifts of `structure` from `table` at `level` (1 to 11).
-// Returns false with predict_shifts()'s message in `error`.
+// Returns false with predict_shifts()'s message in `error`, except that
+// more entries than the shift list holds are told as
+// shift_capacity_message() tells them.
 bool predict_structure_shifts(const Structure& structure, const StatTable& table, long level,
                               StructurePrediction* prediction, std::string* error);
+
+// The message of the companion tools for an RNA of `nucleotides`
+// nucleotides whose entry bound is `bound` and whose prediction needed more
+// entries than the shift list holds, without a file name, ended by a line
+// feed: when the bound exceeds kMaxShiftSlots, the RNA needs up to
+// `bound` entries and a domain should be predicted; otherwise the statistics
+// table repeats records.
+std::string shift_capacity_message(size_t nucleotides, long long bound);
 
 }  // namespace mirelon
 

@@ -62,8 +62,9 @@ TableChoice default_table() {
 
 bool load_stat_table(const std::string& path, StatTable* table, std::string* error) {
   std::string content;
-  if (!read_input_file(path.c_str(), &content)) {
-    *error = "Unable to open statistics table: " + path + "\n";
+  std::string reason;
+  if (!read_input_file(path.c_str(), &content, &reason)) {
+    *error = "Unable to open statistics table: " + path + " (" + reason + ")\n";
     return false;
   }
   if (!parse_stat_table(content, path.c_str(), table, error)) return false;

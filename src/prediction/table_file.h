@@ -43,8 +43,9 @@ std::string shipped_table_name();
 TableChoice default_table();
 
 // Reads and parses the statistics table `path`. Returns false with the
-// message in `error`: "Unable to open statistics table: PATH\n" when it
-// cannot be read, the parser's message, or table_value_error() for the first
+// message in `error`: "Unable to open statistics table: PATH (REASON)\n"
+// when it cannot be read (REASON: the system's, "No such file or
+// directory"), the parser's message, or table_value_error() for the first
 // value of the table that is not finite, negative where it must not be, or a
 // mean without a number (table_value_problems() of every record).
 bool load_stat_table(const std::string& path, StatTable* table, std::string* error);

@@ -1,5 +1,7 @@
 #include "shifts/shift_data.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -13,6 +15,10 @@ namespace {
 
 constexpr std::string_view kShiftLoopPrefix = "_Atom_chem_shift.";
 constexpr std::string_view kNefShiftLoopPrefix = "_nef_chemical_shift.";
+// Every NMR-STAR and NEF file starts with a data block; every NEF tag starts
+// with kNefTagStart.
+constexpr std::string_view kDataBlockStart = "data_";
+constexpr std::string_view kNefTagStart = "_nef_";
 
 // The tags of a shift loop that the reader uses, after the loop's prefix.
 struct ShiftLoopTags {
@@ -221,8 +227,16 @@ bool parse_star_shifts(std::string_view content, const std::string& file_name,
 
 ShiftFormat detect_shift_format(std::string_view content) {
   if (content.find(kNefShiftLoopPrefix) != std::string_view::npos) return ShiftFormat::kNef;
-  return content.find(kShiftLoopPrefix) != std::string_view::npos ? ShiftFormat::kNmrStar
-                                                                  : ShiftFormat::kFourColumn;
+  if (content.find(kShiftLoopPrefix) != std::string_view::npos) return ShiftFormat::kNmrStar;
+  // A STAR file without a shift loop is read as what it is, so that the
+  // message names the missing loop instead of the words of a list line.
+  LineReader lines(content);
+  std::vector<std::string_view> words;
+  if (lines.next_words(&words) && words[0].substr(0, kDataBlockStart.size()) == kDataBlockStart) {
+    return content.find(kNefTagStart) != std::string_view::npos ? ShiftFormat::kNef
+                                                                : ShiftFormat::kNmrStar;
+  }
+  return ShiftFormat::kFourColumn;
 }
 
 bool parse_four_column_shifts(std::string_view content, const std::string& file_name,
@@ -308,8 +322,15 @@ std::string_view nucleotide_letter(std::string_view residue_name) {
       {"A", "A"}, {"ADE", "A"}, {"RADE", "A"}, {"C", "C"}, {"CYT", "C"}, {"RCYT", "C"},
       {"G", "G"}, {"GUA", "G"}, {"RGUA", "G"}, {"U", "U"}, {"URA", "U"},
   };
+  // Lists typed by hand spell residue names in any case ("gua", "Gua").
+  const auto same_letters = [](std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return std::toupper(static_cast<unsigned char>(x)) ==
+             std::toupper(static_cast<unsigned char>(y));
+    });
+  };
   for (const Name& entry : kNames) {
-    if (entry.name == residue_name) return entry.letter;
+    if (same_letters(entry.name, residue_name)) return entry.letter;
   }
   return {};
 }

@@ -27,7 +27,10 @@ enum class ShiftFormat { kNef, kNmrStar, kFourColumn };
 
 // NEF when the content holds a NEF chemical shift tag ("_nef_chemical_shift."),
 // else NMR-STAR when it holds an atom chemical shift loop tag
-// ("_Atom_chem_shift."), the four-column list otherwise.
+// ("_Atom_chem_shift."); else, for a STAR file without a shift loop (its
+// first line that is neither blank nor a comment starts with "data_"), NEF
+// when it holds a NEF tag ("_nef_") and NMR-STAR otherwise, so that its
+// reader says that the loop is missing; the four-column list otherwise.
 ShiftFormat detect_shift_format(std::string_view content);
 
 // Reads a four-column list: every line that is neither blank nor begins with
@@ -83,8 +86,8 @@ std::string differing_repeats_warning(const std::string& file,
 
 // The base letter "A", "C", "G" or "U" of a standard ribonucleotide residue
 // name (one-letter, three-letter "ADE" "CYT" "GUA" "URA", or KESTA's "RADE"
-// "RCYT" "RGUA"); an empty view for every other name, modified nucleotides
-// such as "PSU" or "GTP" included.
+// "RCYT" "RGUA"), in any case ("gua", "Gua"); an empty view for every other
+// name, modified nucleotides such as "PSU" or "GTP" included.
 std::string_view nucleotide_letter(std::string_view residue_name);
 
 // The atom name as the statistics table spells it: the second hydrogen at C5'

@@ -38,7 +38,7 @@ int run(int argc, char** argv) {
   switch (parse_stats_options(argc, argv, &options, &error)) {
     case StatsCommand::kHelp:
       std::fputs(stats_help_text().c_str(), stdout);
-      return 1;
+      return 0;
     case StatsCommand::kError:
       fail("%s", error.c_str());
     case StatsCommand::kBuild:
@@ -47,7 +47,9 @@ int run(int argc, char** argv) {
   DataSet data;
   if (!read_data_set(options, &data, &error)) fail_with(error);
   for (const std::string& warning : data.warnings) std::fputs(warning.c_str(), stderr);
-  if (data.entries.empty()) fail_with("no entry left to build a table from");
+  if (data.entries.empty()) {
+    fail_with("no entry left to build a table from" + no_entry_reason(data, options.manifest));
+  }
 
   std::vector<BaseStatistic> csv_base;
   if (!options.base_csv.empty() && !read_base_csv(options.base_csv, &csv_base, &error)) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/files.h"
+#include "common/messages.h"
 #include "shifts/shift_data.h"
 #include "stats/manifest.h"
 #include "stats/stats_builder.h"
@@ -11,8 +12,9 @@
 namespace mirelon {
 
 bool read_stats_file(const std::string& name, std::string* content, std::string* error) {
-  if (read_input_file(name.c_str(), content)) return true;
-  *error = "cannot open " + name;
+  std::string reason;
+  if (read_input_file(name.c_str(), content, &reason)) return true;
+  *error = "cannot open " + name + " (" + reason + ")";
   return false;
 }
 
@@ -70,6 +72,22 @@ bool read_base_csv(const std::string& name, std::vector<BaseStatistic>* records,
   std::string content;
   return read_stats_file(name, &content, error) &&
          parse_base_statistics_csv(content, name, catalogue_rank, records, error);
+}
+
+std::string no_entry_reason(const DataSet& data, const std::string& manifest) {
+  if (data.left_out.empty()) {
+    return data.structures.empty()
+               ? ": " + manifest + " lists no entry"
+               : ": the entries of " + manifest + " name no shift file (shifts \"-\")";
+  }
+  std::string reason = ": every entry with shifts was left out:";
+  for (size_t i = 0; i < data.left_out.size() && i < kMaxWarningPositions; ++i) {
+    reason += "\n  " + data.left_out[i].name + ": " + data.left_out[i].reason;
+  }
+  if (data.left_out.size() > kMaxWarningPositions) {
+    reason += format_message("\n  and %zu more", data.left_out.size() - kMaxWarningPositions);
+  }
+  return reason;
 }
 
 size_t count_shifts(const std::vector<StatsEntry>& entries) {

@@ -30,7 +30,8 @@ struct DataSet {
   std::vector<std::string> warnings;  // "Warning: " lines about the files read
 };
 
-// Reads the file `name` whole; false with "cannot open NAME" in `error`.
+// Reads the file `name` whole; false with "cannot open NAME (REASON)" in
+// `error`, REASON the system's ("No such file or directory").
 bool read_stats_file(const std::string& name, std::string* content, std::string* error);
 
 // Reads the manifest of `options` and every entry it lists. A file that
@@ -41,6 +42,14 @@ bool read_stats_file(const std::string& name, std::string* content, std::string*
 // list of an entry used that gives an atom again with another value gets a
 // warning (differing_repeats_warning()).
 bool read_data_set(const StatsOptions& options, DataSet* data, std::string* error);
+
+// Why `data`, read from the manifest `manifest`, leaves no entry to build a
+// table from, for the message after "no entry left to build a table from":
+// ": every entry with shifts was left out:" and a line "  NAME: REASON"
+// per entry left out (at most kMaxWarningPositions, then "  and N more");
+// else that the entries name structures only, or that the manifest lists
+// none. Lines are joined by line feeds, without one at the end.
+std::string no_entry_reason(const DataSet& data, const std::string& manifest);
 
 // Reads the per-atom table of base statistics `name` (comma-separated
 // values); false with the message in `error`.

@@ -150,4 +150,26 @@ void convert_to_upper_rna(Structure* structure) {
   }
 }
 
+std::string natural_numbering_fault(const Structure& structure, std::string_view file_name,
+                                    std::string_view what) {
+  if (structure.natural_numbers.size() == structure.size()) return "";
+  return format_message("%s: -N takes the %.*s from CT column 6, and this is no CT file\n",
+                        std::string(file_name).c_str(), static_cast<int>(what.size()), what.data());
+}
+
+bool natural_number(const Structure& structure, size_t position, std::string_view file_name,
+                    long* number, std::string* error) {
+  const std::string& text = structure.natural_numbers[position];
+  const std::optional<long> value = whole_number_value(text);
+  if (!value) {
+    *error = format_message(
+        "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot "
+        "use it\n",
+        std::string(file_name).c_str(), position + 1, text.c_str());
+    return false;
+  }
+  *number = *value;
+  return true;
+}
+
 }  // namespace mirelon

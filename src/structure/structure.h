@@ -137,6 +137,21 @@ bool format_structure_dot_bracket(const Structure& structure, std::string* text,
 // Writes every base in upper case, with T as U.
 void convert_to_upper_rna(Structure* structure);
 
+// Option -N of mirelon-nef and mirelon-check numbers residues by CT column 6
+// (the natural numbering). The fault that keeps -N from `structure`, read
+// from `file_name`: "FILE: -N takes the WHAT from CT column 6, and this is
+// no CT file\n" (`what`: "sequence codes", "residue numbers"); empty when
+// the structure holds column 6.
+std::string natural_numbering_fault(const Structure& structure, std::string_view file_name,
+                                    std::string_view what);
+
+// The number in CT column 6 of the nucleotide at `position` (counting from
+// 0). Returns false with "FILE: nucleotide P: column 6 'TEXT' is no whole
+// number, so -N cannot use it\n" in `error` when it holds no whole number.
+// REQUIRES: natural_numbering_fault() is empty.
+bool natural_number(const Structure& structure, size_t position, std::string_view file_name,
+                    long* number, std::string* error);
+
 }  // namespace mirelon
 
 #endif  // MIRELON_STRUCTURE_H_

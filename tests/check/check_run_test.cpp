@@ -88,11 +88,18 @@ TEST(CheckRunTest, UnrankedNote) {
 
 TEST(CheckRunTest, UnmatchedWarning) {
   AssignmentCheck check;
+  EXPECT_EQ(unmatched_warning(check, "shifts.txt", "a.db", false),
+            "Warning: shifts.txt holds no observed shift, so there is nothing to check against "
+            "a.db\n");
+  check.unmatched = 1;
   EXPECT_EQ(
-      unmatched_warning(check, "shifts.txt", "a.db"),
+      unmatched_warning(check, "shifts.txt", "a.db", false),
       "Warning: no observed shift of shifts.txt matches a predicted atom of a.db (check -O)\n");
+  EXPECT_EQ(unmatched_warning(check, "shifts.txt", "a.ct", true),
+            "Warning: no observed shift of shifts.txt matches a predicted atom of a.ct (check -O, "
+            "and CT column 6, which -N reads)\n");
   check.atoms.emplace_back();
-  EXPECT_EQ(unmatched_warning(check, "shifts.txt", "a.db"), "");
+  EXPECT_EQ(unmatched_warning(check, "shifts.txt", "a.db", false), "");
 }
 
 // The note names the applied offsets only, in the order 1H, 13C, 15N.

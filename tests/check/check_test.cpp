@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check/assignment_check.h"
@@ -189,7 +190,7 @@ TEST(AssignmentCheckTest, PerfectShiftsGiveZeroZAndNoFlags) {
   const Structure structure = dot_bracket(kHairpinSequence, kHairpinPairs);
   const PredictionIndex index(predict(structure));
   const std::vector<ObservedShift> shifts = shifts_at_predictions(index);
-  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
   EXPECT_EQ(check.atoms.size(), shifts.size());
   EXPECT_EQ(check.unmatched, 0u);
   for (const ComparedAtom& atom : check.atoms) {
@@ -212,7 +213,7 @@ TEST(AssignmentCheckTest, CarbonOffsetFoundAndRemoved) {
   ObservedShift* off = find_shift(&shifts, 5, "H1'");
   ASSERT_NE(off, nullptr);
   off->value += 3.0;  // far outside any H1' tolerance
-  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
   const Referencing& carbon = check.referencing[kCarbon];
   EXPECT_TRUE(carbon.applied);
   EXPECT_NEAR(carbon.median, 2.5, 1e-9);
@@ -255,7 +256,7 @@ TEST(AssignmentCheckTest, ExchangedShiftsAreSwapCandidates) {
   const size_t first = static_cast<size_t>(a->residue - 1);
   const size_t second = static_cast<size_t>(b->residue - 1);
   std::swap(a->value, b->value);
-  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
   ASSERT_FALSE(check.swaps.empty());
   const SwapCandidate& best = check.swaps.front();
   EXPECT_EQ(check.atoms[best.first].position, first);
@@ -298,7 +299,7 @@ TEST(AssignmentCheckTest, EveryFittingExchangeIsNamed) {
   ASSERT_GT(std::fabs(a->value - b->value), 0.4);
   std::swap(a->value, b->value);
   c->value = b->value;  // A's prediction, as B now holds it
-  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
   const auto named = [&](const ObservedShift* x, const ObservedShift* y) {
     for (const SwapCandidate& swap : check.swaps) {
       const long first = static_cast<long>(check.atoms[swap.first].position) + 1;
@@ -377,7 +378,7 @@ TEST(AssignmentCheckTest, ReferencingRule) {
       shifts.push_back(observed("C", static_cast<long>(i + 1), "C1'", 90 + c.offsets[i]));
     }
     const PredictionIndex index = hand_index(std::string(c.offsets.size(), 'C'), predictions);
-    const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+    const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
     const Referencing& carbon = check.referencing[kCarbon];
     SCOPED_TRACE(testing::PrintToString(c.offsets));
     EXPECT_EQ(carbon.applied, c.applied);
@@ -408,7 +409,8 @@ TEST(AssignmentCheckTest, MatchingShifts) {
       {{observed("G", 1, "H1'", 5.8), observed("G", 1, "H1'", 5.9)}, 1, 1, 0},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const AssignmentCheck check = check_assignment(index, cases[i].shifts, ShiftOffsets(), kLevel);
+    const AssignmentCheck check =
+        check_assignment(index, cases[i].shifts, ResidueMapping(), kLevel);
     EXPECT_EQ(check.atoms.size(), cases[i].atoms) << "case " << i;
     EXPECT_EQ(check.unmatched, cases[i].unmatched) << "case " << i;
     EXPECT_EQ(check.base_mismatches, cases[i].base_mismatches) << "case " << i;
@@ -446,7 +448,7 @@ TEST(AssignmentCheckTest, SwapRule) {
     const std::vector<ObservedShift> shifts = {
         observed("G", static_cast<long>(c.a.position + 1), c.a.atom, c.observed_a),
         observed("G", static_cast<long>(c.b.position + 1), c.b.atom, c.observed_b)};
-    const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+    const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
     ASSERT_EQ(check.atoms.size(), 2u);
     EXPECT_EQ(check.swaps.size(), c.swap ? 1u : 0u) << "case " << i;
     EXPECT_EQ(check.atoms[0].swap, c.swap) << "case " << i;
@@ -461,11 +463,26 @@ TEST(AssignmentCheckTest, OffsetsAndBasesMapResidues) {
   const PredictionIndex index(predict(structure));
   std::vector<ObservedShift> shifts = shifts_at_predictions(index);
   for (ObservedShift& shift : shifts) shift.residue += 10;  // numbered from 11
-  ShiftOffsets offsets;
-  ASSERT_TRUE(parse_shift_offsets("-10", &offsets));
-  EXPECT_EQ(check_assignment(index, shifts, offsets, kLevel).atoms.size(), shifts.size());
+  // Residue names are read in any case.
+  for (ObservedShift& shift : shifts) {
+    if (shift.residue_name == "G") shift.residue_name = "gua";
+  }
+  ResidueMapping mapping;
+  ASSERT_TRUE(parse_shift_offsets("-10", &mapping.offsets));
+  const AssignmentCheck mapped = check_assignment(index, shifts, mapping, kLevel);
+  EXPECT_EQ(mapped.atoms.size(), shifts.size());
+  // Every output names residue 11 of the shift file at its place, G1.
+  EXPECT_EQ(mapped.atoms.front().shift_residue, "11");
+  EXPECT_EQ(residue_name(index, &mapped, 0), "G1 (11 in the shift file)");
+  EXPECT_EQ(residue_name(index, nullptr, 0), "G1");
+  EXPECT_TRUE(renumbered(mapped));
+  // Numbered as the outputs number them, residues keep their labels.
+  const AssignmentCheck same =
+      check_assignment(index, shifts_at_predictions(index), ResidueMapping(), kLevel);
+  EXPECT_EQ(residue_name(index, &same, 0), "G1");
+  EXPECT_FALSE(renumbered(same));
   // Without the offset, residues 11 to 30 fall on other bases or beyond.
-  const AssignmentCheck unmapped = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck unmapped = check_assignment(index, shifts, ResidueMapping(), kLevel);
   EXPECT_GT(unmapped.unmatched, 0u);
   EXPECT_GT(unmapped.base_mismatches, 0u);
   EXPECT_EQ(unmapped.atoms.size() + unmapped.unmatched, shifts.size());
@@ -488,11 +505,28 @@ TEST(AssignmentCheckTest, RepeatsWithOtherValuesAreNamed) {
   unpredicted.atom = "H9";
   shifts.push_back(unpredicted);
   shifts.push_back(unpredicted);
-  const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
+  const AssignmentCheck check = check_assignment(index, shifts, ResidueMapping(), kLevel);
   EXPECT_EQ(check.atoms.size(), listed);
   EXPECT_EQ(check.unmatched, 4u);
   ASSERT_EQ(check.differing_repeats.size(), 1u);
   EXPECT_EQ(check.differing_repeats[0], differing_repeat_text(first, again));
+}
+
+// Where two chains of a shift file name one residue, the first shift placed
+// there gives the number the outputs show beside the residue's own.
+TEST(AssignmentCheckTest, TheFirstShiftOfAResidueGivesItsNumber) {
+  const PredictionIndex index(predict(dot_bracket(kHairpinSequence, kHairpinPairs)));
+  std::vector<ObservedShift> shifts = {{"A", 5, "C", "H1'", index.find(4, "H1'")->mean, 1},
+                                       {"B", 7, "C", "H6", index.find(4, "H6")->mean, 2}};
+  ResidueMapping mapping;
+  ASSERT_TRUE(parse_shift_offsets("A:0,B:-2", &mapping.offsets));
+  AssignmentCheck check = check_assignment(index, shifts, mapping, kLevel);
+  ASSERT_EQ(check.atoms.size(), 2u);
+  EXPECT_EQ(check.atoms[1].shift_residue, "B:7");
+  EXPECT_EQ(residue_name(index, &check, 4), "C5");
+  std::swap(shifts[0], shifts[1]);
+  check = check_assignment(index, shifts, mapping, kLevel);
+  EXPECT_EQ(residue_name(index, &check, 4), "C5 (B:7 in the shift file)");
 }
 
 // Shifts predicted from one structure rank it above the same sequence with
@@ -511,7 +545,7 @@ TEST(StructureRankingTest, TrueStructureFirstDespiteOneWildShift) {
   std::vector<AssignmentCheck> checks;
   checks.reserve(indexes.size());
   for (const PredictionIndex& index : indexes) {
-    checks.push_back(check_assignment(index, shifts, ShiftOffsets(), kLevel));
+    checks.push_back(check_assignment(index, shifts, ResidueMapping(), kLevel));
   }
   const StructureRanking ranking = rank_structures(checks);
   ASSERT_EQ(ranking.order.size(), 3u);

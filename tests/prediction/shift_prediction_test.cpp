@@ -9,6 +9,7 @@
 
 #include "common/files.h"
 #include "common/numbers.h"
+#include "prediction/structure_prediction.h"
 
 namespace mirelon {
 namespace {
@@ -378,6 +379,52 @@ TEST(ShiftPredictionTest, ExampleTableNamesOnlyCatalogueAtoms) {
   for (const BaseStatRecord& record : table.base) {
     EXPECT_TRUE(in_catalogue(record[kBaseLetter], record[kBaseAtom])) << record[kBaseAtom];
   }
+}
+
+// Unpaired nucleotides of `bases`, one strand.
+Structure unpaired(const std::string& bases) {
+  Structure structure;
+  for (char letter : bases) structure.bases.emplace_back(1, letter);
+  structure.partners.resize(bases.size());
+  return structure;
+}
+
+TEST(StructurePredictionTest, TooManyEntriesAreToldAsTheRnaNeedsThem) {
+  const std::string fits =
+      "the 19999 the shift list holds (740 nucleotides always fit, up to about 900 depending on "
+      "composition)";
+  // Beyond the bound the RNA is too large; within it the table repeats records.
+  const struct {
+    size_t nucleotides;
+    long long bound;
+    std::string message;
+  } cases[] = {
+      {741, 20001,
+       "the RNA of 741 nucleotides needs up to 20001 shift entries, more than " + fits +
+           ": predict shifts for a smaller construct or a domain.\n"},
+      {1, 20000,
+       "the statistics table gives the RNA of 1 nucleotide more shift entries than " + fits +
+           ", although it needs at most 20000, so the table repeats records: check the table.\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(shift_capacity_message(c.nucleotides, c.bound), c.message) << c.bound;
+  }
+
+  // The prediction of a structure tells it so, with the structure's bound.
+  StatTable table;
+  table.multipliers = numbered_rows(121);
+  for (std::string_view atom : atom_catalogue("A")) {
+    table.base.push_back(base("A", std::string(atom), "7.0", "1"));
+  }
+  StructurePrediction prediction;
+  std::string error;
+  EXPECT_FALSE(
+      predict_structure_shifts(unpaired(std::string(1000, 'A')), table, 2, &prediction, &error));
+  EXPECT_EQ(error, shift_capacity_message(1000, 27010));
+  table.base.clear();
+  table.context.assign(kMaxShiftSlots, context("H8", "0o0oAo0o", "2", "8.0", "1"));
+  EXPECT_FALSE(predict_structure_shifts(unpaired("A"), table, 2, &prediction, &error));
+  EXPECT_EQ(error, shift_capacity_message(1, 37));
 }
 
 }  // namespace

@@ -271,11 +271,35 @@ TEST(DifferingRepeatsTest, WarningNamesResidueAtomAndBothValues) {
             "the others are left out): A22 H1' 6.038 and 5.1\n");
 }
 
+TEST(ShiftFormatTest, AStarFileWithoutAShiftLoopIsReadAsWhatItIs) {
+  const struct {
+    const char* content;
+    ShiftFormat format;
+    const char* error;  // of parse_shift_file(), "" when it reads the content
+  } cases[] = {
+      {"data_r\nsave_nef_nmr_meta_data\n_nef_nmr_meta_data.sf_category x\nsave_\n",
+       ShiftFormat::kNef, "s.txt: no NEF chemical shift loop"},
+      {"# entry\n\ndata_1\nsave_entry\n_Entry.ID 1\nsave_\n", ShiftFormat::kNmrStar,
+       "s.txt: no atom chemical shift loop"},
+      // A list stays a list, whatever its comments name.
+      {"# from r_nef_file\nG 1 H8 7.9\n", ShiftFormat::kFourColumn, ""},
+      {"G 1 data_x 7.9\n", ShiftFormat::kFourColumn, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(detect_shift_format(c.content), c.format) << c.content;
+    std::vector<ObservedShift> shifts;
+    std::string error;
+    EXPECT_EQ(parse_shift_file(c.content, "s.txt", &shifts, &error), *c.error == '\0') << c.content;
+    EXPECT_EQ(error, c.error) << c.content;
+  }
+}
+
 TEST(NameMappingTest, ResidueNamesAndAtomNames) {
   const std::pair<const char*, const char*> residues[] = {
-      {"A", "A"},  {"ADE", "A"}, {"RADE", "A"}, {"CYT", "C"}, {"RCYT", "C"},
-      {"G", "G"},  {"GUA", "G"}, {"U", "U"},    {"URA", "U"}, {"PSU", ""},
-      {"GTP", ""}, {"a", ""},    {"T", ""},     {"LYS", ""},  {"", ""},
+      {"A", "A"},   {"ADE", "A"},  {"RADE", "A"}, {"CYT", "C"}, {"RCYT", "C"}, {"G", "G"},
+      {"GUA", "G"}, {"U", "U"},    {"URA", "U"},  {"PSU", ""},  {"GTP", ""},   {"a", "A"},
+      {"gua", "G"}, {"Rcyt", "C"}, {"uRa", "U"},  {"psu", ""},  {"T", ""},     {"LYS", ""},
+      {"", ""},     {"GU", ""},    {"GUAN", ""},
   };
   for (const auto& [name, letter] : residues) EXPECT_EQ(nucleotide_letter(name), letter) << name;
   EXPECT_EQ(table_atom_name("H5''"), "H5\"");

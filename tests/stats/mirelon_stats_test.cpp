@@ -8,6 +8,7 @@
 #include "common/numbers.h"
 #include "prediction/stat_table.h"
 #include "program_run.h"
+#include "stats/stats_data_set.h"
 
 namespace mirelon {
 namespace {
@@ -143,11 +144,13 @@ TEST(MirelonStatsTest, UnreadableInputsAndBadOptions) {
   write_data_set(run);
   run.write("old.tab", "old\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-o old.tab missing.txt"), 1);
-  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open missing.txt\n");
+  EXPECT_EQ(run.file("stderr"),
+            "mirelon-stats: cannot open missing.txt (No such file or directory)\n");
   EXPECT_EQ(run.file("old.tab"), "old\n");
   run.write("m2.txt", "r1 r1.db nothere.dat\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-o old.tab m2.txt"), 1);
-  EXPECT_EQ(run.file("stderr"), "mirelon-stats: cannot open nothere.dat\n");
+  EXPECT_EQ(run.file("stderr"),
+            "mirelon-stats: cannot open nothere.dat (No such file or directory)\n");
   EXPECT_EQ(run.file("old.tab"), "old\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-k x manifest.txt"), 1);
   EXPECT_EQ(run.file("stderr"), "mirelon-stats: bad -k x\n");
@@ -157,8 +160,30 @@ TEST(MirelonStatsTest, UnreadableInputsAndBadOptions) {
   // Only the disagreeing entry: nothing to build from, no table.
   run.write("m3.txt", "bad r1.db bad.dat\n");
   EXPECT_EQ(run.run_program(MIRELON_STATS_BINARY, "-o new.tab m3.txt"), 1);
-  EXPECT_EQ(run.file("stderr"), "mirelon-stats: no entry left to build a table from\n");
+  EXPECT_EQ(run.file("stderr"),
+            "mirelon-stats: no entry left to build a table from: every entry with shifts was left "
+            "out:\n  bad: residue GUA 2 (line 1 of bad.dat) is C at position 2 of r1.db\n");
   EXPECT_EQ(run.file("new.tab"), "(none)");
+}
+
+TEST(MirelonStatsTest, NoEntryLeftSaysWhy) {
+  DataSet data;
+  EXPECT_EQ(no_entry_reason(data, "m.txt"), ": m.txt lists no entry");
+  data.structures.emplace_back();
+  EXPECT_EQ(no_entry_reason(data, "m.txt"),
+            ": the entries of m.txt name no shift file (shifts \"-\")");
+  // Entries left out are named with their reasons, at most ten of them.
+  data.left_out.push_back({"a", "shift list unreadable", "a.nef: no NEF chemical shift loop"});
+  const std::string first =
+      ": every entry with shifts was left out:\n  a: a.nef: no NEF chemical shift loop";
+  EXPECT_EQ(no_entry_reason(data, "m.txt"), first);
+  for (int i = 0; i < 9; ++i) data.left_out.push_back({"b", "", "why"});
+  std::string expected = first;
+  for (int i = 0; i < 9; ++i) expected += "\n  b: why";
+  EXPECT_EQ(no_entry_reason(data, "m.txt"), expected);
+  data.left_out.push_back({"c", "", "why"});
+  data.left_out.push_back({"d", "", "why"});
+  EXPECT_EQ(no_entry_reason(data, "m.txt"), expected + "\n  and 2 more");
 }
 
 TEST(MirelonStatsTest, EvaluationReportIsWritten) {
