@@ -74,9 +74,9 @@ struct AssignmentCheck {
   // its first atom) where it differs from the residue number of
   // PredictionIndex::number(); "" elsewhere.
   std::vector<std::string> shift_numbers;
-  size_t unmatched = 0;                    // observed shifts without a residue, base or prediction
-  size_t base_mismatches = 0;              // of them: the base differs from the structure's
-  double log_likelihood = 0;               // of the corrected shifts (see fit_log_density)
+  size_t unmatched = 0;        // observed shifts without a residue, base or prediction
+  size_t base_mismatches = 0;  // of them: the base differs from the structure's
+  double log_likelihood = 0;   // of the corrected shifts (see fit_log_density)
   // Atoms counted in `unmatched` because they were listed again with
   // another value than at first, as differing_repeat_text() names them.
   std::vector<std::string> differing_repeats;
