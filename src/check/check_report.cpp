@@ -148,8 +148,12 @@ std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
     const auto heavy = atoms.find({peaks[i].position, peaks[i].atoms.heavy});
     const auto proton = atoms.find({peaks[i].position, peaks[i].atoms.proton});
     if (heavy == atoms.end() || proton == atoms.end()) continue;
+    const auto z = [](const ComparedAtom* atom) {
+      return atom->spread > 0 ? std::optional<double>(atom->z) : std::nullopt;
+    };
     observed.push_back({i, heavy->second->corrected, proton->second->corrected,
-                        heavy->second->outlier || proton->second->outlier});
+                        heavy->second->outlier || proton->second->outlier, z(heavy->second),
+                        z(proton->second)});
   }
   return observed;
 }
