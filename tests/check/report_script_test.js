@@ -28,9 +28,10 @@ function near(actual, expected, what) {
 }
 
 test('a zoom shows the labels of the largest label zoom not above it', () => {
-  const cases = [[1, 1], [1.99, 1], [2, 2], [3.5, 2], [4, 4], [32, 4],
-    // four wheel steps of 2^(1/2) land a hair below 4
-    [Math.pow(Math.SQRT2, 4), 4]];
+  // Five wheel steps of 120 pixels (2^(2/5) each) land a hair below 4.
+  let wheeled = 1;
+  for (let i = 0; i < 5; ++i) wheeled *= Math.pow(2, 120 / 300);
+  const cases = [[1, 1], [1.99, 1], [2, 2], [3.5, 2], [4, 4], [32, 4], [wheeled, 4]];
   for (const [zoom, level] of cases) assert.equal(view.labelZoom(zoom), level, `zoom ${zoom}`);
 });
 
@@ -106,6 +107,18 @@ test('a link names a view and brings it back', () => {
   for (const bad of ['', '#spectrum-h1c1', '#zoom=h1c1', '#zoom=h1c1,x,1,2', '#zoom=a b,2',
     '#zoom=h1c1,0']) {
     assert.equal(view.parseViewFragment(bad), null, bad);
+  }
+});
+
+test('ticks step by 1, 2 or 5 times a power of ten, with the decimals the step needs', () => {
+  const cases = [
+    [0, 1.2, ['0.0', '0.2', '0.4', '0.6', '0.8', '1.0', '1.2']],
+    [140, 100, ['100', '110', '120', '130', '140']],
+    [8.1, 7.9, ['7.90', '7.95', '8.00', '8.05', '8.10']],
+    [-0.25, 0.35, ['-0.2', '-0.1', '0.0', '0.1', '0.2', '0.3']],
+  ];
+  for (const [a, b, expected] of cases) {
+    assert.deepEqual(view.ticks(a, b).map((t) => t.text), expected, `${a} to ${b}`);
   }
 });
 
