@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "check/report_script.h"
+#include "check/svg_drawing.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
@@ -151,7 +152,7 @@ void html_atom_table(std::string* out, const CheckReport& report) {
          format_message("%.4f", atom.predicted.tolerance),
          atom.spread > 0 ? format_message("%.2f", atom.z) : "-", flags(*report.check, atom)},
         false, atom.outlier,
-        first ? residue_anchor(report.index->label(atom.position)) : std::string());
+        first ? residue_anchor(residue_label(*report.index, atom.position)) : std::string());
   }
   *out += "</table>\n";
 }
@@ -168,8 +169,12 @@ std::vector<ObservedPeak> observed_peaks(const AssignmentCheck& check,
     const auto heavy = atoms.find({peaks[i].position, peaks[i].atoms.heavy});
     const auto proton = atoms.find({peaks[i].position, peaks[i].atoms.proton});
     if (heavy == atoms.end() || proton == atoms.end()) continue;
+    const auto z = [](const ComparedAtom* atom) {
+      return atom->spread > 0 ? std::optional<double>(atom->z) : std::nullopt;
+    };
     observed.push_back({i, heavy->second->corrected, proton->second->corrected,
-                        heavy->second->outlier || proton->second->outlier});
+                        heavy->second->outlier || proton->second->outlier, z(heavy->second),
+                        z(proton->second)});
   }
   return observed;
 }
@@ -372,16 +377,6 @@ std::string inline_svg(std::string_view svg, std::string_view id_prefix,
     out.insert(tag + 4, " " + std::string(attributes));
   }
   return out;
-}
-
-std::string residue_anchor(std::string_view label) {
-  std::string anchor = "residue-";
-  for (const char c : label) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '_' || c == '.';
-    anchor += plain ? c : '_';
-  }
-  return anchor;
 }
 
 }  // namespace mirelon

@@ -67,11 +67,6 @@ std::string format_html_report(const CheckReport& report);
 std::string inline_svg(std::string_view svg, std::string_view id_prefix,
                        std::string_view attributes);
 
-// The id of the report's first table row of the residue labelled `label`
-// ("G12" -> "residue-G12"), which the residue picture links to; characters
-// other than letters, digits, '-', '_' and '.' become '_'.
-std::string residue_anchor(std::string_view label);
-
 }  // namespace mirelon
 
 #endif  // MIRELON_CHECK_CHECK_REPORT_H_

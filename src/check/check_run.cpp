@@ -70,7 +70,19 @@ std::string offsets_removed_note(const AssignmentCheck& check) {
   return note;
 }
 
-std::vector<ExperimentOutput> experiment_outputs(const PredictionIndex& index,
+std::vector<PredictedPeak> picture_peaks(const std::vector<PredictedPeak>& peaks,
+                                         const PredictionIndex& picture_index) {
+  std::vector<PredictedPeak> out = peaks;
+  for (PredictedPeak& peak : out) {
+    const PredictedShift* heavy = picture_index.find(peak.position, peak.atoms.heavy);
+    const PredictedShift* proton = picture_index.find(peak.position, peak.atoms.proton);
+    if (heavy != nullptr) peak.heavy.tolerance = heavy->tolerance;
+    if (proton != nullptr) peak.proton.tolerance = proton->tolerance;
+  }
+  return out;
+}
+
+std::vector<ExperimentOutput> experiment_outputs(const ShownPredictions& shown,
                                                  const AssignmentCheck* check,
                                                  const PictureLegend& legend,
                                                  const std::string& prefix) {
@@ -78,10 +90,14 @@ std::vector<ExperimentOutput> experiment_outputs(const PredictionIndex& index,
   for (const Experiment& experiment : experiments()) {
     ExperimentOutput output;
     output.experiment = &experiment;
-    output.peaks = predicted_peaks(index, experiment);
-    const std::vector<ObservedPeak> observed =
-        check != nullptr ? observed_peaks(*check, output.peaks) : std::vector<ObservedPeak>();
-    output.picture = spectrum_picture(experiment, index, output.peaks, observed, legend);
+    output.peaks = predicted_peaks(*shown.index, experiment);
+    SpectrumInput input;
+    input.experiment = &experiment;
+    input.index = shown.index;
+    input.peaks = picture_peaks(output.peaks, *shown.picture_index);
+    if (check != nullptr) input.observed = observed_peaks(*check, output.peaks);
+    input.partnered = shown.partnered;
+    output.picture = spectrum_picture(input, legend);
     output.svg_file = prefix + "-" + std::string(experiment.id) + ".svg";
     output.list_file = prefix + "-" + std::string(experiment.id) + ".list";
     outputs.push_back(std::move(output));

@@ -65,10 +65,24 @@ std::string unmatched_warning(const AssignmentCheck& check, const std::string& s
 // shifts: each applied offset's nucleus and median, or "" when none was.
 std::string offsets_removed_note(const AssignmentCheck& check);
 
-// The outputs of every experiment for the structure in `index`: its
-// predicted peaks, its picture with the observed peaks of `check` over it
-// (none when `check` is null) and the files PREFIX-ID.svg and PREFIX-ID.list.
-std::vector<ExperimentOutput> experiment_outputs(const PredictionIndex& index,
+// The predictions of one structure that its outputs show: at the check
+// level (peak lists, checks) and at the picture level (the regions drawn),
+// and the residues with a partner that shields an imino proton.
+struct ShownPredictions {
+  const PredictionIndex* index = nullptr;
+  const PredictionIndex* picture_index = nullptr;
+  std::vector<bool> partnered;
+};
+
+// `peaks` with the tolerances of `picture_index` (the same residues and
+// atoms predicted at the picture level).
+std::vector<PredictedPeak> picture_peaks(const std::vector<PredictedPeak>& peaks,
+                                         const PredictionIndex& picture_index);
+
+// The outputs of every experiment for the structure shown: its predicted
+// peaks, its picture with the observed peaks of `check` over it (none when
+// `check` is null) and the files PREFIX-ID.svg and PREFIX-ID.list.
+std::vector<ExperimentOutput> experiment_outputs(const ShownPredictions& shown,
                                                  const AssignmentCheck* check,
                                                  const PictureLegend& legend,
                                                  const std::string& prefix);

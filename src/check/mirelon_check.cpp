@@ -22,6 +22,7 @@
 #include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "common/options.h"
+#include "common/prediction_levels.h"
 #include "prediction/structure_prediction.h"
 #include "prediction/table_file.h"
 #include "shifts/shift_data.h"
@@ -33,9 +34,10 @@ using mirelon::fail;
 
 namespace {
 
-constexpr const char* kOptions = "hs:f:c:O:o:";
-constexpr const char* kOptionsWithArgument = "sfcOo";
+constexpr const char* kOptions = "hs:f:c:p:O:o:";
+constexpr const char* kOptionsWithArgument = "sfcpOo";
 constexpr const char* kDefaultLevel = "8";
+constexpr const char* kDefaultPictureLevel = "1";
 constexpr const char* kDefaultPrefix = "mirelon-check";
 
 void print_help() {
@@ -46,7 +48,8 @@ void print_help() {
       "\t-s\tstructure file (CT, BPSEQ or dot-bracket); give -s again for further\n"
       "\t\tcandidates (a CT file of several structures counts as several)\n"
       "\t-f\tstatistics table (default ./statfile.tab, else the shipped table)\n"
-      "\t-c\tprediction level 1 to 11 (default 8: 99 %)\n"
+      "\t-c\tprediction level 1 to 11 (default 8: 99 %): the check's tolerances\n"
+      "\t-p\tpicture level 1 to 11 (default 1: 50 %): the regions drawn\n"
       "\t-O\tresidue offsets of the shift file: N or CHAIN:N,... (shift file\n"
       "\t\tresidue number + N = position in the structure; default 0)\n"
       "\t-o\tprefix of the output files (default mirelon-check)\n"
@@ -97,10 +100,12 @@ struct Options {
   std::vector<const char*> structure_files;
   const char* table_file = nullptr;
   const char* level_text = kDefaultLevel;
+  const char* picture_level_text = kDefaultPictureLevel;
   const char* offsets_text = "0";
   std::string prefix = kDefaultPrefix;
   const char* shift_file = nullptr;  // none: predicted spectra only
   long level = 0;                    // level_text, read
+  long picture_level = 0;            // picture_level_text, read
   mirelon::ShiftOffsets offsets;     // offsets_text, read
 };
 
@@ -123,6 +128,9 @@ bool read_options(int argc, char* argv[], Options* options) {
       case 'c':
         options->level_text = optarg;
         break;
+      case 'p':
+        options->picture_level_text = optarg;
+        break;
       case 'O':
         options->offsets_text = optarg;
         break;
@@ -143,6 +151,11 @@ bool read_options(int argc, char* argv[], Options* options) {
     fail("%s", mirelon::prediction_level_message(options->level_text).c_str());
   }
   options->level = mirelon::strtol10(options->level_text);
+  if (!mirelon::is_prediction_level(options->picture_level_text)) {
+    fail("Invalid picture level '%s': use %ld to %ld.\n", options->picture_level_text,
+         mirelon::kMinLevel, mirelon::kMaxLevel);
+  }
+  options->picture_level = mirelon::strtol10(options->picture_level_text);
   if (!mirelon::parse_shift_offsets(options->offsets_text, &options->offsets)) {
     fail("Residue offsets must be N or CHAIN:N,...: %s\n", options->offsets_text);
   }
@@ -240,7 +253,7 @@ int main(int argc, char* argv[]) {
   const mirelon::PredictionIndex& index = indexes[shown];
 
   mirelon::CheckReport report;
-  report.legend = {names[shown], table_choice.name, level, ""};
+  report.legend = {names[shown], table_choice.name, level, options.picture_level, ""};
   report.index = &index;
   if (!checks.empty()) {
     report.check = &checks[shown];
@@ -252,8 +265,18 @@ int main(int argc, char* argv[]) {
     report.ranking = &ranking;
     report.structure_names = names;
   }
+  // The regions drawn: the shown structure predicted again at the picture
+  // level (the same means, other tolerances).
+  mirelon::StructurePrediction picture_prediction;
+  if (!mirelon::predict_structure_shifts(candidates[shown].structure, table, options.picture_level,
+                                         &picture_prediction, &error)) {
+    fail("%s: %s", names[shown].c_str(), error.c_str());
+  }
+  const mirelon::PredictionIndex picture_index(picture_prediction);
+  const mirelon::ShownPredictions predictions{
+      &index, &picture_index, mirelon::partnered_positions(candidates[shown].structure)};
   report.experiments =
-      mirelon::experiment_outputs(index, report.check, report.legend, options.prefix);
+      mirelon::experiment_outputs(predictions, report.check, report.legend, options.prefix);
   if (report.check != nullptr) {
     report.residue_svg = mirelon::residue_picture(
         index, candidates[shown].structure, report.check->residue_mean_abs_z, level, report.legend);

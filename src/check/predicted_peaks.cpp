@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/nucleotides.h"
 #include "common/numbers.h"
 #include "structure/residue_ids.h"
 
@@ -27,9 +28,22 @@ const std::vector<Experiment>& experiments() {
        {{"A", "C8", "H8"}, {"C", "C6", "H6"}, {"G", "C8", "H8"}, {"U", "C6", "H6"}}},
       {"h2c2", "H2-C2", "13C", {{"A", "C2", "H2"}}},
       {"h5c5", "H5-C5", "13C", {{"C", "C5", "H5"}, {"U", "C5", "H5"}}},
-      {"imino", "H1-N1 / H3-N3 (imino)", "15N", {{"G", "N1", "H1"}, {"U", "N3", "H3"}}},
+      {"imino", "H1-N1 / H3-N3 (imino)", "15N", {{"G", "N1", "H1"}, {"U", "N3", "H3"}}, true},
   };
   return kExperiments;
+}
+
+std::vector<bool> partnered_positions(const Structure& structure) {
+  std::vector<bool> partnered(structure.size(), false);
+  for (size_t i = 0; i < structure.size(); ++i) {
+    const std::optional<size_t>& j = structure.partners[i];
+    if (!j) continue;
+    const std::string& own = structure.bases[i];
+    const std::string& other = structure.bases[*j];
+    partnered[i] =
+        is_watson_crick(own, other) || (own == "G" && other == "U") || (own == "U" && other == "G");
+  }
+  return partnered;
 }
 
 PredictionIndex::PredictionIndex(const StructurePrediction& prediction) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "prediction/structure_prediction.h"
+#include "structure/structure.h"
 
 namespace mirelon {
 
@@ -29,11 +30,19 @@ struct Experiment {
   std::string_view title;          // "H1'-C1'"
   std::string_view heavy_nucleus;  // "13C" or "15N"
   std::vector<AtomPair> pairs;
+  // Its protons are seen only where a base pair shields them from exchange
+  // with water: the imino protons.
+  bool needs_partner = false;
 };
 
 // The five experiments: H1'-C1', H6/H8-C6/C8, H2-C2, H5-C5 (13C HSQC) and
 // the imino H1-N1 / H3-N3 (15N HSQC).
 const std::vector<Experiment>& experiments();
+
+// Per position of `structure`: true when the residue pairs with a
+// Watson-Crick (G-C, A-U) or G-U partner, whose hydrogen bonds keep its
+// imino proton from exchanging with water.
+std::vector<bool> partnered_positions(const Structure& structure);
 
 // A predicted shift: mean and tolerance as "kesta.prot" prints them.
 struct PredictedShift {

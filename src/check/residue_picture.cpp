@@ -65,17 +65,23 @@ void append_bars(std::string* out, const PredictionIndex& index, const BarArea& 
   for (size_t i = 0; i < index.size(); ++i) {
     const double x = bars.x + area.bar_width * static_cast<double>(i);
     if (mean_abs_z[i] >= 0) {
+      // Each bar links to its residue's rows of the report's table.
       const double top = area.y(mean_abs_z[i]);
+      const std::string label = xml_escape(residue_label(index, i));
       append_message(out,
-                     "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n",
-                     x + 0.5, top, area.bar_width - 1, bars.y + bars.height - top,
+                     "<a href=\"#%s\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                     "height=\"%.1f\" fill=\"%s\"><title>%s: mean |z| %.2f</title></rect></a>\n",
+                     residue_anchor(residue_label(index, i)).c_str(), x + 0.5, top,
+                     area.bar_width - 1, bars.y + bars.height - top,
                      mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
-                                               : std::string(base_colour(index.base(i))).c_str());
+                                               : std::string(base_colour(index.base(i))).c_str(),
+                     label.c_str(), mean_abs_z[i]);
     }
     if (i % 10 == 0) {
       append_message(
           out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" font-size=\"10\">%s</text>\n",
-          x + area.bar_width / 2, bars.y + bars.height + 14, xml_escape(index.label(i)).c_str());
+          x + area.bar_width / 2, bars.y + bars.height + 14,
+          xml_escape(residue_label(index, i)).c_str());
     }
   }
 }
@@ -116,8 +122,10 @@ std::string residue_picture(const PredictionIndex& index, const Structure& struc
   append_z_axis(&out, area, threshold);
   append_bars(&out, index, area, mean_abs_z, threshold);
   append_arcs(&out, structure, n, area);
-  std::vector<std::string> lines =
-      legend_lines(legend, "Mean |z| per residue, pairs as arcs below");
+  std::vector<std::string> lines = legend_lines(
+      legend, "Mean |z| per residue, pairs as arcs below",
+      format_message("Level %ld: boxes of +/- the tolerance holding %g %% of resonances",
+                     legend.level, level_percent(legend.level)));
   lines.push_back(format_message(
       "Red bars: mean |z| above %.2f, the level's tolerance (dashed); no bar: nothing observed",
       threshold));

@@ -39,14 +39,30 @@ void append_legend_lines(std::string* out, const std::vector<std::string>& lines
   }
 }
 
-std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title) {
-  std::vector<std::string> lines = {
-      title, "Structure: " + legend.structure, "Table: " + legend.table,
-      format_message("Level %ld: boxes of +/- the tolerance holding %g %% of resonances",
-                     legend.level,
-                     100 * kLevelCoverages[static_cast<size_t>(legend.level - kMinLevel)])};
+std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title,
+                                      const std::string& level_line) {
+  std::vector<std::string> lines = {title, "Structure: " + legend.structure,
+                                    "Table: " + legend.table, level_line};
   if (!legend.note.empty()) lines.push_back(legend.note);
   return lines;
+}
+
+double level_percent(long level) {
+  return 100 * kLevelCoverages[static_cast<size_t>(level - kMinLevel)];
+}
+
+const std::string& residue_label(const PredictionIndex& index, size_t position) {
+  return index.label(position);
+}
+
+std::string residue_anchor(std::string_view label) {
+  std::string anchor = "residue-";
+  for (const char c : label) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.';
+    anchor += plain ? c : '_';
+  }
+  return anchor;
 }
 
 }  // namespace mirelon

@@ -41,9 +41,21 @@ std::string svg_start(double width, double height);
 // Appends `lines` as the legend at the top left of the picture.
 void append_legend_lines(std::string* out, const std::vector<std::string>& lines);
 
-// The legend's lines: `title`, the structure, the table and the level with
-// its coverage, then the note when there is one.
-std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title);
+// The legend's lines: `title`, the structure, the table, `level_line`, then
+// the note when there is one.
+std::vector<std::string> legend_lines(const PictureLegend& legend, const std::string& title,
+                                      const std::string& level_line);
+
+// The share of resonances that the tolerance at `level` holds, in per cent.
+double level_percent(long level);
+
+// The name of the residue at `position` in every picture: "G12".
+const std::string& residue_label(const PredictionIndex& index, size_t position);
+
+// The id of the report's first table row of the residue labelled `label`
+// ("G12" -> "residue-G12"), which the residue picture links to; characters
+// other than letters, digits, '-', '_' and '.' become '_'.
+std::string residue_anchor(std::string_view label);
 
 }  // namespace mirelon
 

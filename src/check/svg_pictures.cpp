@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
+#include <set>
 #include <string_view>
+#include <utility>
 
 #include "check/svg_drawing.h"
 #include "common/messages.h"
@@ -12,16 +16,36 @@ namespace mirelon {
 
 namespace {
 
-// Spectrum geometry, in pixels.
+// Spectrum geometry, in pixels: the legend's lines above the plot.
 constexpr double kWidth = 860;
-constexpr double kHeight = 760;
+constexpr double kSpectrumMarginTop = 160;
+constexpr double kPlotHeight = 590;
 constexpr double kMarginBottom = 52;
+constexpr double kHeight = kSpectrumMarginTop + kPlotHeight + kMarginBottom;
 // Labels: monospace 10 px, whose glyphs are 0.6 em wide; a pixel of room
-// on every side.
-constexpr double kLabelFont = 10;
+// on every side. The text's baseline lies kLabelBaseline below the box's
+// top.
 constexpr double kLabelCharWidth = 6.1;
 constexpr double kLabelHeight = 12;
 constexpr double kLabelPad = 2;
+constexpr double kLabelBaseline = 9;
+// A label further from its mark than this gets a leader line.
+constexpr double kLeaderGap = 2;
+// Half the size of the marks as obstacles: a dot (radius 2, hollow 2.5 with
+// its stroke), a cross of 8 pixels or an outlier's circle (radius 4, stroke
+// 2).
+constexpr double kDotHalf = 3;
+constexpr double kCrossHalf = 5;
+// Colours: the observed peaks and their labels, an unpaired imino peak, the
+// line joining an observed peak to its prediction.
+constexpr std::string_view kObservedColour = "#000000";
+constexpr std::string_view kUnpairedColour = "#999999";
+constexpr std::string_view kJoinColour = "#777777";
+// The regions' opacity: fill and outline of one region, kept up to this
+// many predicted peaks and lowered in proportion beyond.
+constexpr double kRegionFill = 0.12;
+constexpr double kRegionStroke = 0.4;
+constexpr double kRegionsAtFullOpacity = 40;
 // Share of the ppm range added on each side of the peaks.
 constexpr double kRangePad = 0.06;
 constexpr double kTickTarget = 7;
@@ -153,117 +177,297 @@ SpectrumAxes spectrum_axes(const std::vector<PredictedPeak>& peaks,
           make_axis(heavy_low, heavy_high, area.y, area.height, true)};
 }
 
-// Every predicted peak as a box of +/- its tolerances with a dot at its
-// mean; `anchors` and `sizes` receive where its label goes and how large
-// the label is.
-void append_predicted_peaks(std::string* out, const PredictionIndex& index,
-                            const std::vector<PredictedPeak>& peaks, const SpectrumAxes& axes,
-                            std::vector<Box>* anchors, std::vector<Box>* sizes) {
-  for (const PredictedPeak& peak : peaks) {
+// A pixel as the picture prints it (one decimal): marks, labels and their
+// places are computed from the printed points, so that what the file says
+// is what was placed.
+double printed(double pixel) { return std::round(pixel * 10) / 10; }
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+Point peak_point(const SpectrumAxes& axes, double proton, double heavy) {
+  return {printed(axes.x.pixel(proton)), printed(axes.y.pixel(heavy))};
+}
+
+// True for an imino peak of a residue without a partner that shields it.
+bool unpaired(const SpectrumInput& input, const PredictedPeak& peak) {
+  return input.experiment->needs_partner && !input.partnered.empty() &&
+         !input.partnered[peak.position];
+}
+
+// The predictions that print alike: one dot and one label for all of them.
+struct PrintedPosition {
+  std::vector<size_t> peaks;  // in residue order
+  Point point;                // of the first
+  bool unpaired = false;
+};
+
+std::vector<PrintedPosition> printed_positions(const SpectrumInput& input,
+                                               const SpectrumAxes& axes) {
+  std::vector<PrintedPosition> positions;
+  std::map<std::string, size_t> slot;
+  for (size_t i = 0; i < input.peaks.size(); ++i) {
+    const PredictedPeak& peak = input.peaks[i];
+    const bool hollow = unpaired(input, peak);
+    const std::string key = format_message("%.2f %.1f %s %d", peak.proton.mean, peak.heavy.mean,
+                                           std::string(peak.atoms.base).c_str(), hollow ? 1 : 0);
+    const auto [found, added] = slot.emplace(key, positions.size());
+    if (added) {
+      positions.push_back({{}, peak_point(axes, peak.proton.mean, peak.heavy.mean), hollow});
+    }
+    positions[found->second].peaks.push_back(i);
+  }
+  return positions;
+}
+
+std::string z_text(const std::optional<double>& z) {
+  if (!z) return "-";
+  return format_message(std::fabs(*z) > 999 ? "%+.3g" : "%+.1f", *z);
+}
+
+// The title of a printed position: one line per tooltip text, residues
+// whose texts agree after their name named together ("U2, U5 H1'/C1': ...").
+std::string position_title(const SpectrumInput& input, const PrintedPosition& position,
+                           const std::vector<const ObservedPeak*>& observed_of) {
+  std::vector<std::pair<std::string, std::string>> lines;  // residues, rest
+  for (const size_t i : position.peaks) {
+    const PredictedPeak& peak = input.peaks[i];
+    const std::string& name = residue_label(*input.index, peak.position);
+    const std::string rest = peak_title(*input.index, peak, observed_of[i]).substr(name.size());
+    const auto same = std::find_if(lines.begin(), lines.end(),
+                                   [&rest](const auto& line) { return line.second == rest; });
+    if (same == lines.end()) {
+      lines.emplace_back(name, rest);
+    } else {
+      same->first += ", " + name;
+    }
+  }
+  std::string title;
+  for (const auto& [names, rest] : lines) {
+    if (!title.empty()) title += '\n';
+    title += names + rest;
+  }
+  return title;
+}
+
+// A label to draw: its text, colour and title, the peak it names and its
+// mark there.
+struct LabelText {
+  std::string text;
+  std::string colour;
+  std::string title;
+  bool observed = false;
+  LabelRequest request;
+};
+
+LabelRequest label_request(const Point& point, double half, const std::string& text) {
+  return {{point.x, point.y, {-half, -half, 2 * half, 2 * half}},
+          static_cast<double>(text.size()) * kLabelCharWidth + kLabelPad,
+          kLabelHeight};
+}
+
+// The regions: an ellipse of +/- the picture level's tolerance around every
+// predicted peak, light, in the base's colour, or grey, dashed and empty
+// when unpaired. Predictions that print alike with tolerances that print
+// alike share one ellipse.
+void append_regions(std::string* out, const SpectrumInput& input, const SpectrumAxes& axes) {
+  std::vector<std::string> regions;
+  std::set<std::string> drawn;
+  for (const PredictedPeak& peak : input.peaks) {
     const double left = axes.x.pixel(peak.proton.mean + peak.proton.tolerance);
     const double right = axes.x.pixel(peak.proton.mean - peak.proton.tolerance);
     const double top = axes.y.pixel(peak.heavy.mean - peak.heavy.tolerance);
     const double bottom = axes.y.pixel(peak.heavy.mean + peak.heavy.tolerance);
-    const std::string colour(base_colour(peak.atoms.base));
+    const Point centre = peak_point(axes, peak.proton.mean, peak.heavy.mean);
+    const bool hollow = unpaired(input, peak);
+    std::string region = format_message("<ellipse cx=\"%.1f\" cy=\"%.1f\" rx=\"%.1f\" ry=\"%.1f\" ",
+                                        centre.x, centre.y, (right - left) / 2, (bottom - top) / 2);
+    region += hollow ? "fill=\"none\" stroke=\"" + std::string(kUnpairedColour) +
+                           "\" stroke-dasharray=\"3 3\"/>\n"
+                     : "fill=\"" + std::string(base_colour(peak.atoms.base)) + "\" stroke=\"" +
+                           std::string(base_colour(peak.atoms.base)) + "\"/>\n";
+    if (drawn.insert(region).second) regions.push_back(region);
+  }
+  // Many regions overlap in a large RNA: each is the lighter the more there
+  // are, so that where they pile up the colour shows their density instead
+  // of covering the dots and labels.
+  const double lightness = std::min(
+      1.0, kRegionsAtFullOpacity / static_cast<double>(std::max<size_t>(1, regions.size())));
+  append_message(out, "<g fill-opacity=\"%.3f\" stroke-opacity=\"%.3f\">\n",
+                 kRegionFill * lightness, kRegionStroke * lightness);
+  for (const std::string& region : regions) *out += region;
+  *out += "</g>\n";
+}
+
+// Thin lines from each observed peak to its prediction, red for outliers.
+void append_joins(std::string* out, const SpectrumInput& input, const SpectrumAxes& axes) {
+  for (const ObservedPeak& peak : input.observed) {
+    const PredictedPeak& predicted = input.peaks[peak.peak];
+    const Point from = peak_point(axes, peak.proton, peak.heavy);
+    const Point to = peak_point(axes, predicted.proton.mean, predicted.heavy.mean);
     append_message(out,
-                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-                   "stroke=\"%s\" stroke-opacity=\"0.45\"/>"
-                   "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2\" fill=\"%s\"/>\n",
-                   left, top, right - left, bottom - top, colour.c_str(),
-                   axes.x.pixel(peak.proton.mean), axes.y.pixel(peak.heavy.mean), colour.c_str());
-    // The label goes beside the centre mark, not the whole box: boxes at
-    // 99 % are wide and overlap, centres mostly do not.
-    constexpr double kAnchorSize = 6;
-    anchors->push_back({axes.x.pixel(peak.proton.mean) - kAnchorSize / 2,
-                        axes.y.pixel(peak.heavy.mean) - kAnchorSize / 2, kAnchorSize, kAnchorSize});
-    const double width =
-        static_cast<double>(index.label(peak.position).size()) * kLabelCharWidth + kLabelPad;
-    sizes->push_back({0, 0, width, kLabelHeight});
+                   "<line class=\"join\" x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" "
+                   "stroke=\"%s\" stroke-width=\"%s\"/>\n",
+                   from.x, from.y, to.x, to.y,
+                   std::string(peak.outlier ? kOutlierColour : kJoinColour).c_str(),
+                   peak.outlier ? "1" : "0.6");
   }
 }
 
-// Every observed peak as a cross, or an outlier as a red circle with a line
-// to its prediction.
-void append_observed_peaks(std::string* out, const std::vector<PredictedPeak>& peaks,
-                           const std::vector<ObservedPeak>& observed, const SpectrumAxes& axes) {
-  for (const ObservedPeak& peak : observed) {
-    const PredictedPeak& predicted = peaks[peak.peak];
-    const double x = axes.x.pixel(peak.proton);
-    const double y = axes.y.pixel(peak.heavy);
+// One dot per printed position, hollow and grey when unpaired, with its
+// title; its label goes into `labels`.
+void append_dots(std::string* out, const SpectrumInput& input,
+                 const std::vector<PrintedPosition>& positions,
+                 const std::vector<const ObservedPeak*>& observed_of,
+                 std::vector<LabelText>* labels) {
+  for (const PrintedPosition& position : positions) {
+    const PredictedPeak& first = input.peaks[position.peaks.front()];
+    const std::string title = xml_escape(position_title(input, position, observed_of));
+    const std::string colour(position.unpaired ? kUnpairedColour : base_colour(first.atoms.base));
+    if (position.unpaired) {
+      append_message(out,
+                     "<circle class=\"mark\" data-kind=\"predicted\" data-x=\"%.1f\" "
+                     "data-y=\"%.1f\" cx=\"%.1f\" "
+                     "cy=\"%.1f\" r=\"2\" fill=\"#ffffff\" stroke=\"%s\"><title>%s</title>"
+                     "</circle>\n",
+                     position.point.x, position.point.y, position.point.x, position.point.y,
+                     colour.c_str(), title.c_str());
+    } else {
+      append_message(out,
+                     "<circle class=\"mark\" data-kind=\"predicted\" data-x=\"%.1f\" "
+                     "data-y=\"%.1f\" cx=\"%.1f\" "
+                     "cy=\"%.1f\" r=\"2\" fill=\"%s\"><title>%s</title></circle>\n",
+                     position.point.x, position.point.y, position.point.x, position.point.y,
+                     colour.c_str(), title.c_str());
+    }
+    std::string text = residue_label(*input.index, first.position);
+    if (position.peaks.size() > 1) text += format_message(" +%zu", position.peaks.size() - 1);
+    labels->push_back({text, colour, title, false, label_request(position.point, kDotHalf, text)});
+  }
+}
+
+// Every observed peak as a cross, or an outlier as a red circle, with its
+// title; its label goes into `labels`.
+void append_crosses(std::string* out, const SpectrumInput& input, const SpectrumAxes& axes,
+                    std::vector<LabelText>* labels) {
+  for (const ObservedPeak& peak : input.observed) {
+    const PredictedPeak& predicted = input.peaks[peak.peak];
+    const Point point = peak_point(axes, peak.proton, peak.heavy);
+    const std::string title = xml_escape(peak_title(*input.index, predicted, &peak));
+    const std::string colour(peak.outlier ? kOutlierColour : kObservedColour);
     if (peak.outlier) {
       append_message(out,
-                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
-                     "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" "
-                     "stroke-width=\"2\"/>\n",
-                     x, y, axes.x.pixel(predicted.proton.mean), axes.y.pixel(predicted.heavy.mean),
-                     std::string(kOutlierColour).c_str(), x, y,
-                     std::string(kOutlierColour).c_str());
+                     "<circle class=\"mark\" data-kind=\"observed\" data-x=\"%.1f\" "
+                     "data-y=\"%.1f\" cx=\"%.1f\" "
+                     "cy=\"%.1f\" r=\"4\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\">"
+                     "<title>%s</title></circle>\n",
+                     point.x, point.y, point.x, point.y, colour.c_str(), title.c_str());
     } else {
-      append_message(
-          out, "<path d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"#000\" stroke-width=\"1.5\"/>\n",
-          x - 4, y, x, y - 4);
+      append_message(out,
+                     "<path class=\"mark\" data-kind=\"observed\" data-x=\"%.1f\" data-y=\"%.1f\" "
+                     "d=\"M%.1f %.1fh8M%.1f %.1fv8\" stroke=\"%s\" stroke-width=\"1.5\">"
+                     "<title>%s</title></path>\n",
+                     point.x, point.y, point.x - 4, point.y, point.x, point.y - 4, colour.c_str(),
+                     title.c_str());
     }
+    const std::string& text = residue_label(*input.index, predicted.position);
+    labels->push_back({text, colour, title, true, label_request(point, kCrossHalf, text)});
   }
 }
 
-// The labels placed in `area`, each with a leader line when it is set off
-// from its peak; the boxes drawn and the count of labels left out go into
-// `picture`.
-void append_labels(const PredictionIndex& index, const std::vector<PredictedPeak>& peaks,
-                   const std::vector<Box>& anchors, const std::vector<Box>& sizes, const Box& area,
+// The labels placed for every zoom, each with a leader line when it is set
+// off from its mark; those of a higher zoom hidden in the file. The counts
+// go into `picture`.
+void append_labels(const std::vector<LabelText>& labels, const Box& area,
                    SpectrumPicture* picture) {
+  std::vector<LabelRequest> requests;
+  std::vector<PinnedBox> marks;
+  for (const LabelText& label : labels) {
+    requests.push_back(label.request);
+    marks.push_back(label.request.mark);
+  }
+  const std::vector<std::optional<PlacedLabel>> placed = place_labels(requests, marks, area);
   std::string& out = picture->svg;
-  const std::vector<std::optional<Box>> placed = place_labels(anchors, sizes, area);
-  out += "<g font-family=\"monospace\" font-size=\"10\">\n";
-  for (size_t i = 0; i < peaks.size(); ++i) {
+  // A white halo keeps each label legible over the regions.
+  out +=
+      "<g font-family=\"monospace\" font-size=\"10\" stroke=\"#ffffff\" stroke-width=\"2\" "
+      "stroke-opacity=\"0.7\" paint-order=\"stroke\">\n";
+  for (size_t i = 0; i < labels.size(); ++i) {
+    LabelCounts& counts = labels[i].observed ? picture->observed : picture->predicted;
     if (!placed[i]) {
-      ++picture->omitted;
+      ++counts.omitted;
       continue;
     }
-    const Box& box = *placed[i];
-    picture->labels.push_back(box);
-    const Box& anchor = anchors[i];
-    const double ax = anchor.x + anchor.width / 2;
-    const double ay = anchor.y + anchor.height / 2;
-    // A label set off from its peak gets a leader line to it.
+    const Box& box = placed[i]->box;
+    const int zoom = placed[i]->zoom;
+    ++(zoom == kZoomLevels.front() ? counts.shown : counts.zoomed);
+    const PinnedBox& mark = labels[i].request.mark;
+    const char* hidden = zoom == kZoomLevels.front() ? "" : " display=\"none\"";
+    const Box extent{mark.x + mark.extent.x, mark.y + mark.extent.y, mark.extent.width,
+                     mark.extent.height};
     const double gap_x =
-        std::max({0.0, box.x - (anchor.x + anchor.width), anchor.x - (box.x + box.width)});
+        std::max({0.0, box.x - (extent.x + extent.width), extent.x - (box.x + box.width)});
     const double gap_y =
-        std::max({0.0, box.y - (anchor.y + anchor.height), anchor.y - (box.y + box.height)});
-    if (gap_x > 2 || gap_y > 2) {
-      const double lx = std::clamp(ax, box.x, box.x + box.width);
-      const double ly = std::clamp(ay, box.y, box.y + box.height);
+        std::max({0.0, box.y - (extent.y + extent.height), extent.y - (box.y + box.height)});
+    if (gap_x > kLeaderGap || gap_y > kLeaderGap) {
       append_message(&out,
-                     "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#999\" "
-                     "stroke-width=\"0.6\"/>\n",
-                     ax, ay, lx, ly);
+                     "<line class=\"leader\" data-zoom=\"%d\" data-x=\"%.1f\" data-y=\"%.1f\" "
+                     "x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#999999\" "
+                     "stroke-width=\"0.6\"%s/>\n",
+                     zoom, mark.x, mark.y, mark.x, mark.y,
+                     std::clamp(mark.x, box.x, box.x + box.width),
+                     std::clamp(mark.y, box.y, box.y + box.height), hidden);
     }
-    append_message(&out, "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s</text>\n", box.x + 1,
-                   box.y + kLabelHeight - 3, std::string(base_colour(peaks[i].atoms.base)).c_str(),
-                   xml_escape(index.label(peaks[i].position)).c_str());
+    append_message(&out,
+                   "<text class=\"label\" data-zoom=\"%d\" data-x=\"%.1f\" data-y=\"%.1f\" "
+                   "data-kind=\"%s\" x=\"%.1f\" y=\"%.1f\" fill=\"%s\"%s><title>%s</title>%s"
+                   "</text>\n",
+                   zoom, mark.x, mark.y, labels[i].observed ? "observed" : "predicted", box.x + 1,
+                   box.y + kLabelBaseline, labels[i].colour.c_str(), hidden,
+                   labels[i].title.c_str(), xml_escape(labels[i].text).c_str());
   }
   out += "</g>\n";
 }
 
-// The legend: experiment and peak count, structure, table and level, the
-// marks used and the labels left out; then the colour key of the bases.
-void append_spectrum_legend(const Experiment& experiment, size_t peaks, bool observed,
+// The legend: experiment and peak count, structure, table, the levels of
+// the regions and of the check, the marks used and the labels not shown;
+// then the colour key of the bases.
+void append_spectrum_legend(const SpectrumInput& input, bool any_unpaired,
                             const PictureLegend& legend, SpectrumPicture* picture) {
   std::string& out = picture->svg;
-  std::vector<std::string> lines =
-      legend_lines(legend, format_message("%s %s HSQC: %zu predicted peaks",
-                                          std::string(experiment.title).c_str(),
-                                          std::string(experiment.heavy_nucleus).c_str(), peaks));
-  std::string marks;
-  if (observed) marks += "+ observed; red circle: outlier, with a line to its prediction. ";
-  if (picture->omitted > 0) {
-    marks += format_message(
-        "%zu labels left out where they would overlap (all peaks are in the "
-        "peak list).",
-        picture->omitted);
+  const Experiment& experiment = *input.experiment;
+  std::vector<std::string> lines = legend_lines(
+      legend,
+      format_message("%s %s HSQC: %zu predicted peaks", std::string(experiment.title).c_str(),
+                     std::string(experiment.heavy_nucleus).c_str(), input.peaks.size()),
+      format_message("Ellipses: +/- the tolerance at picture level %ld (%g %% of resonances); "
+                     "outliers lie outside check level %ld (%g %%)",
+                     legend.picture_level, level_percent(legend.picture_level), legend.level,
+                     level_percent(legend.level)));
+  if (!input.observed.empty()) {
+    lines.emplace_back(
+        "+ observed, labelled in black, a thin line to its prediction; red circle: outlier");
   }
-  if (!marks.empty()) lines.push_back(marks);
+  const size_t zoomed = picture->predicted.zoomed + picture->observed.zoomed;
+  const size_t omitted = picture->predicted.omitted + picture->observed.omitted;
+  if (zoomed + omitted > 0) {
+    lines.push_back(format_message(
+        "Labels: %zu more when the report zooms in, %zu left out for want of room (every peak "
+        "is in the peak list)",
+        zoomed, omitted));
+  }
   append_legend_lines(&out, lines);
+  if (any_unpaired) {
+    // The hollow grey dot, then why it is drawn so.
+    const double y = 20 + 17 * static_cast<double>(lines.size());
+    append_message(&out,
+                   "<circle cx=\"16\" cy=\"%.1f\" r=\"3\" fill=\"#ffffff\" stroke=\"%s\"/>"
+                   "<text x=\"24\" y=\"%.1f\">unpaired: imino protons usually exchange too fast "
+                   "to be seen</text>\n",
+                   y - 4, std::string(kUnpairedColour).c_str(), y);
+  }
   // The colour key: the base letters in their colours.
   out += "<text x=\"700\" y=\"20\" font-weight=\"bold\">Bases:";
   for (const BaseColour& entry : kBaseColours) {
@@ -273,15 +477,56 @@ void append_spectrum_legend(const Experiment& experiment, size_t peaks, bool obs
   out += "</text>\n";
 }
 
+// The plot group with everything that moves when the report zooms: the
+// regions, the joining lines, the dots and crosses and their labels.
+void append_plot(const SpectrumInput& input, const SpectrumAxes& axes, const Box& area,
+                 SpectrumPicture* picture, bool* any_unpaired) {
+  std::string& out = picture->svg;
+  const std::string id(input.experiment->id);
+  append_message(&out,
+                 "<clipPath id=\"frame-%s\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                 "height=\"%.1f\"/></clipPath>\n",
+                 id.c_str(), area.x, area.y, area.width, area.height);
+  append_message(&out,
+                 "<g class=\"plot\" data-area=\"%.1f %.1f %.1f %.1f\" "
+                 "data-ppm=\"%.6f %.6f %.6f %.6f\" clip-path=\"url(#frame-%s)\" "
+                 "stroke-width=\"1\">\n",
+                 area.x, area.y, area.width, area.height, axes.x.high, axes.x.low, axes.y.low,
+                 axes.y.high, id.c_str());
+  append_regions(&out, input, axes);
+  append_joins(&out, input, axes);
+  std::vector<const ObservedPeak*> observed_of(input.peaks.size(), nullptr);
+  for (const ObservedPeak& peak : input.observed) observed_of[peak.peak] = &peak;
+  const std::vector<PrintedPosition> positions = printed_positions(input, axes);
+  *any_unpaired = std::any_of(positions.begin(), positions.end(),
+                              [](const PrintedPosition& p) { return p.unpaired; });
+  std::vector<LabelText> labels;
+  append_dots(&out, input, positions, observed_of, &labels);
+  append_crosses(&out, input, axes, &labels);
+  append_labels(labels, area, picture);
+  out += "</g>\n";
+}
+
 }  // namespace
 
-SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionIndex& index,
-                                 const std::vector<PredictedPeak>& peaks,
-                                 const std::vector<ObservedPeak>& observed,
-                                 const PictureLegend& legend) {
-  const Box area{kMarginLeft, kMarginTop, kWidth - kMarginLeft - kMarginRight,
-                 kHeight - kMarginTop - kMarginBottom};
-  const SpectrumAxes axes = spectrum_axes(peaks, observed, area);
+std::string peak_title(const PredictionIndex& index, const PredictedPeak& peak,
+                       const ObservedPeak* observed) {
+  std::string title = format_message("%s %s/%s: predicted %.2f +/- %.2f / %.1f +/- %.1f ppm",
+                                     residue_label(index, peak.position).c_str(),
+                                     std::string(peak.atoms.proton).c_str(),
+                                     std::string(peak.atoms.heavy).c_str(), peak.proton.mean,
+                                     peak.proton.tolerance, peak.heavy.mean, peak.heavy.tolerance);
+  if (observed != nullptr) {
+    title +=
+        format_message("; observed %.2f / %.1f ppm; z %s / %s", observed->proton, observed->heavy,
+                       z_text(observed->proton_z).c_str(), z_text(observed->heavy_z).c_str());
+  }
+  return title;
+}
+
+SpectrumPicture spectrum_picture(const SpectrumInput& input, const PictureLegend& legend) {
+  const Box area{kMarginLeft, kSpectrumMarginTop, kWidth - kMarginLeft - kMarginRight, kPlotHeight};
+  const SpectrumAxes axes = spectrum_axes(input.peaks, input.observed, area);
 
   SpectrumPicture picture;
   std::string& out = picture.svg;
@@ -291,21 +536,10 @@ SpectrumPicture spectrum_picture(const Experiment& experiment, const PredictionI
                  "stroke=\"#000\"/>\n",
                  area.x, area.y, area.width, area.height);
   append_axis(&out, axes.x, true, area, "1H (ppm)");
-  append_axis(&out, axes.y, false, area, std::string(experiment.heavy_nucleus) + " (ppm)");
-
-  std::vector<Box> anchors;
-  std::vector<Box> sizes;
-  append_message(&out,
-                 "<clipPath id=\"frame\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
-                 "height=\"%.1f\"/></clipPath>\n",
-                 area.x, area.y, area.width, area.height);
-  out += "<g stroke-width=\"1\" clip-path=\"url(#frame)\">\n";
-  append_predicted_peaks(&out, index, peaks, axes, &anchors, &sizes);
-  append_observed_peaks(&out, peaks, observed, axes);
-  out += "</g>\n";
-
-  append_labels(index, peaks, anchors, sizes, area, &picture);
-  append_spectrum_legend(experiment, peaks.size(), !observed.empty(), legend, &picture);
+  append_axis(&out, axes.y, false, area, std::string(input.experiment->heavy_nucleus) + " (ppm)");
+  bool any_unpaired = false;
+  append_plot(input, axes, area, &picture, &any_unpaired);
+  append_spectrum_legend(input, any_unpaired, legend, &picture);
   out += "</svg>\n";
   return picture;
 }

@@ -14,6 +14,7 @@
 #include "check/predicted_peaks.h"
 #include "check/report_checks.h"
 #include "check/report_script.h"
+#include "check/svg_drawing.h"
 #include "common/files.h"
 #include "program_run.h"
 
@@ -90,7 +91,7 @@ TEST(CheckReportTest, SelfContainedChecksFindEveryLeak) {
 // A report of two spectra, both drawn as the fixture.
 std::string fixture_report() {
   CheckReport report;
-  report.legend = {"fixture.db", "statfile.tab", 8, ""};
+  report.legend = {"fixture.db", "statfile.tab", 8, 1, ""};
   for (size_t i = 0; i < 2; ++i) {
     ExperimentOutput output;
     output.experiment = &experiments()[i];

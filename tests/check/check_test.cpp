@@ -13,6 +13,7 @@
 #include "check/predicted_peaks.h"
 #include "check/structure_ranking.h"
 #include "check/svg_pictures.h"
+#include "check_fixtures.h"
 #include "common/files.h"
 #include "common/numbers.h"
 #include "prediction/structure_prediction.h"
@@ -22,72 +23,6 @@
 
 namespace mirelon {
 namespace {
-
-constexpr long kLevel = 8;
-
-const StatTable& shipped_table() {
-  static const StatTable table = [] {
-    StatTable loaded;
-    std::string error;
-    EXPECT_TRUE(load_stat_table(MIRELON_TABLE, &loaded, &error)) << error;
-    return loaded;
-  }();
-  return table;
-}
-
-Structure dot_bracket(const std::string& sequence, const std::string& pairs) {
-  Structure structure;
-  std::string error;
-  EXPECT_TRUE(parse_structure_dot_bracket(">t\n" + sequence + "\n" + pairs + "\n", "t.db",
-                                          &structure, &error))
-      << error;
-  return structure;
-}
-
-StructurePrediction predict(const Structure& structure) {
-  StructurePrediction prediction;
-  std::string error;
-  EXPECT_TRUE(predict_structure_shifts(structure, shipped_table(), kLevel, &prediction, &error))
-      << error;
-  return prediction;
-}
-
-// A hairpin of 30 nucleotides and a three-way junction RNA of 150.
-const char* const kHairpinSequence = "GGCACUUCGGUGCCAGAGCUACGCAAGUGC";
-const char* const kHairpinPairs = "((((((....))))))..((((....))))";
-
-std::string long_sequence() {
-  const std::string unit = "GGACUCAGUCGAAAGAUCGGAGUCCAUAGC";
-  std::string out;
-  for (int i = 0; i < 5; ++i) out += unit;
-  return out;
-}
-std::string long_pairs() {
-  const std::string unit = "(((((((((((....))))..)))))))..";
-  std::string out;
-  for (int i = 0; i < 5; ++i) out += unit;
-  return out;
-}
-
-// Observed shifts exactly at the predictions of `index`, as a four-column
-// list would give them (residue numbers = positions).
-std::vector<ObservedShift> shifts_at_predictions(const PredictionIndex& index) {
-  std::vector<ObservedShift> shifts;
-  for (size_t position = 0; position < index.size(); ++position) {
-    for (const char* atom : {"H1'", "C1'", "H2'", "C2'", "H8", "H6", "C8", "C6", "H5", "C5", "H2",
-                             "C2", "N1", "N3", "H1", "H3"}) {
-      const PredictedShift* predicted = index.find(position, atom);
-      if (predicted == nullptr) continue;
-      ObservedShift shift;
-      shift.residue = static_cast<long>(position + 1);
-      shift.residue_name = index.base(position);
-      shift.atom = atom;
-      shift.value = predicted->mean;
-      shifts.push_back(shift);
-    }
-  }
-  return shifts;
-}
 
 ObservedShift* find_shift(std::vector<ObservedShift>* shifts, long residue, const char* atom) {
   for (ObservedShift& shift : *shifts) {
@@ -123,53 +58,6 @@ TEST(PeakListTest, ExperimentsTakeOnlyTheirBases) {
   // H2-C2 is adenine only, H5-C5 pyrimidines only.
   EXPECT_EQ(predicted_peaks(index, experiments()[2]).size(), 6u);
   EXPECT_EQ(predicted_peaks(index, experiments()[3]).size(), 14u);
-}
-
-// No two labels of a picture overlap, every label stays in the frame, and a
-// hairpin's H1'-C1' spectrum labels every peak.
-TEST(SpectrumPictureTest, LabelsNeverOverlap) {
-  struct Case {
-    std::string sequence;
-    std::string pairs;
-  };
-  const std::vector<Case> cases = {{kHairpinSequence, kHairpinPairs},
-                                   {long_sequence(), long_pairs()}};
-  for (const Case& c : cases) {
-    const Structure structure = dot_bracket(c.sequence, c.pairs);
-    const PredictionIndex index(predict(structure));
-    for (const Experiment& experiment : experiments()) {
-      const std::vector<PredictedPeak> peaks = predicted_peaks(index, experiment);
-      const SpectrumPicture picture =
-          spectrum_picture(experiment, index, peaks, {}, {"t", "table", kLevel, ""});
-      EXPECT_EQ(picture.labels.size() + picture.omitted, peaks.size());
-      for (size_t i = 0; i < picture.labels.size(); ++i) {
-        for (size_t j = i + 1; j < picture.labels.size(); ++j) {
-          EXPECT_FALSE(boxes_overlap(picture.labels[i], picture.labels[j]))
-              << c.sequence.size() << " nt, " << experiment.title << ", labels " << i << " and "
-              << j;
-        }
-      }
-      if (c.sequence.size() == 30) {
-        EXPECT_EQ(picture.omitted, 0u) << experiment.title;
-      }
-      // Most labels survive even at 150 nucleotides.
-      EXPECT_GE(picture.labels.size() * 10, peaks.size() * 7) << experiment.title;
-      if (picture.omitted > 0) {
-        EXPECT_NE(picture.svg.find("labels left out"), std::string::npos);
-      }
-    }
-  }
-}
-
-TEST(SpectrumPictureTest, PlaceLabelsLeavesOutWhatDoesNotFit) {
-  // Three anchors in a frame that has room for two labels only.
-  const Box area{0, 0, 40, 12};
-  const std::vector<Box> anchors = {{18, 4, 4, 4}, {18, 4, 4, 4}, {18, 4, 4, 4}};
-  const std::vector<Box> sizes(3, Box{0, 0, 17, 12});
-  const std::vector<std::optional<Box>> placed = place_labels(anchors, sizes, area);
-  ASSERT_TRUE(placed[0] && placed[1]);
-  EXPECT_FALSE(placed[2]);
-  EXPECT_FALSE(boxes_overlap(*placed[0], *placed[1]));
 }
 
 TEST(AssignmentCheckTest, MedianIntervalOfOrderStatistics) {
@@ -312,43 +200,6 @@ TEST(AssignmentCheckTest, EveryFittingExchangeIsNamed) {
   };
   EXPECT_TRUE(named(a, b));
   EXPECT_TRUE(named(a, c));
-}
-
-// Predictions made by hand: residue i of `bases` is numbered i + 1, and
-// each listed atom has the mean and tolerance as printed.
-struct HandShift {
-  size_t position;
-  const char* atom;
-  const char* mean;
-  const char* tolerance;
-};
-PredictionIndex hand_index(const std::string& bases, const std::vector<HandShift>& shifts) {
-  StructurePrediction prediction;
-  for (size_t i = 0; i < bases.size(); ++i) {
-    Residue residue;
-    residue.id[kOwnBase] = std::string(1, bases[i]);
-    residue.id[kResidueNumber] = decimal(static_cast<int64_t>(i + 1));
-    residue.number = static_cast<int64_t>(i + 1);
-    prediction.residues.push_back(residue);
-  }
-  for (const HandShift& shift : shifts) {
-    ShiftEntry entry;
-    entry.atom = shift.atom;
-    entry.mean_shift = shift.mean;
-    entry.tolerance = shift.tolerance;
-    entry.residue_number = decimal(static_cast<int64_t>(shift.position + 1));
-    prediction.entries.push_back(entry);
-  }
-  return PredictionIndex(prediction);
-}
-
-ObservedShift observed(const char* residue_name, long residue, const char* atom, double value) {
-  ObservedShift shift;
-  shift.residue_name = residue_name;
-  shift.residue = residue;
-  shift.atom = atom;
-  shift.value = value;
-  return shift;
 }
 
 // A nucleus's offset is removed when at least 5 atoms share it, its

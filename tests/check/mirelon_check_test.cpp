@@ -25,6 +25,7 @@
 #include "prediction/table_file.h"
 #include "program_run.h"
 #include "structure/structure.h"
+#include "svg_reading.h"
 
 namespace mirelon {
 namespace {
@@ -297,6 +298,129 @@ TEST(MirelonCheckTest, PicturesAndReportAreWellFormedAndRendered) {
   EXPECT_NE(errors.find("HTML parser error : Unexpected end tag : span\n"), std::string::npos)
       << errors;
   EXPECT_EQ(errors.find("Tag figure invalid"), std::string::npos) << errors;
+}
+
+// The shared RNAs with their observed lists: 1LC6 (NMR-STAR entry 5371 with
+// the structure of the mcsf list) and 2N7X (its CT file, the shift list
+// numbered from 19). In every panel every predicted position is labelled
+// at 1x and at least 90 % of the observed peaks, and no label covers a
+// mark, a line end or another label at any zoom.
+TEST(MirelonCheckTest, SharedRnasLabelEveryPredictionAndMostObservedPeaks) {
+  if (!fs::exists(MIRELON_SHARED_DATA)) GTEST_SKIP() << "no shared data";
+  const std::string shared = MIRELON_SHARED_DATA;
+  ProgramRun run;
+  ASSERT_TRUE(run.ok());
+  std::string mcsf;
+  ASSERT_TRUE(
+      read_input_file((shared + "/shifts/mcsf/structures_wo_dash_210419.txt").c_str(), &mcsf));
+  const size_t line = mcsf.find("\n1LC6 ");
+  ASSERT_NE(line, std::string::npos);
+  const std::vector<std::string_view> words =
+      split_words(std::string_view(mcsf).substr(line + 1, mcsf.find('\n', line + 1) - line - 1));
+  std::string sequence(words[1]);
+  for (char& c : sequence) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  run.write("1LC6.db", ">1LC6\n" + sequence + "\n" + std::string(words[2]) + "\n");
+  struct Case {
+    const char* name;
+    std::string arguments;
+  };
+  const Case cases[] = {
+      {"1LC6", "-s 1LC6.db '" + shared + "/shifts/nmrstar_examples/bmr5371.str'"},
+      {"2N7X", "-s '" + shared + "/ct/cs2structure/2N7X-2D-ct.txt' -O -18 '" + shared +
+                   "/shifts/cs2structure/raw_chemical_shifts/measured_shifts_2N7X.dat'"}};
+  std::string table_text;
+  ASSERT_TRUE(read_input_file(MIRELON_TABLE, &table_text));
+  run.write("statfile.tab", table_text);
+  for (const Case& c : cases) {
+    ASSERT_EQ(run.run_program(kCheck, c.arguments + " -o " + c.name), 0) << run.file("stderr");
+    size_t observed_total = 0;
+    for (const Experiment& experiment : experiments()) {
+      SCOPED_TRACE(std::string(c.name) + " " + std::string(experiment.id));
+      const SvgPicture svg = read_svg_picture(
+          run.file(std::string(c.name) + "-" + std::string(experiment.id) + ".svg"));
+      EXPECT_EQ(first_overlap(svg), "");
+      size_t predicted = 0;
+      size_t observed = 0;
+      for (const SvgElement& mark : svg.marks) {
+        (mark.get("data-kind") == "observed" ? observed : predicted) += 1;
+      }
+      size_t predicted_labels = 0;
+      size_t observed_labels = 0;
+      for (const SvgElement& label : svg.labels) {
+        if (label.get("data-zoom") != "1") continue;
+        (label.get("data-kind") == "observed" ? observed_labels : predicted_labels) += 1;
+      }
+      EXPECT_EQ(predicted_labels, predicted);
+      EXPECT_GE(observed_labels * 10, observed * 9);
+      observed_total += observed;
+    }
+    EXPECT_GT(observed_total, 40u);
+  }
+}
+
+// The 780-nt group II intron's H1'-C1' panel at 4x: in each window of a
+// 4 x 4 grid of the plot, at least 70 % of the distinct positions in view
+// carry a label, and none covers anything at any zoom.
+TEST(MirelonCheckTest, LargeRnaLabelledWindowByWindowAt4x) {
+  if (!fs::exists(MIRELON_SHARED_DATA)) GTEST_SKIP() << "no shared data";
+  ProgramRun run;
+  ASSERT_TRUE(run.ok());
+  ASSERT_EQ(
+      run.run_program(kCheck, "-f '" + std::string(MIRELON_TABLE) + "' -s '" + MIRELON_SHARED_DATA +
+                                  "/ct/archiveII/grp2_a.I2.c.N.tabacum.A.A6.i1.ct' -o intron"),
+      0)
+      << run.file("stderr");
+  const SvgPicture svg = read_svg_picture(run.file("intron-h1c1.svg"));
+  EXPECT_EQ(first_overlap(svg), "");
+  std::map<std::pair<std::string, std::string>, bool> labelled;  // by point
+  for (const SvgElement& mark : svg.marks)
+    labelled[{mark.get("data-x"), mark.get("data-y")}] = false;
+  for (const SvgElement& label : svg.labels)
+    labelled[{label.get("data-x"), label.get("data-y")}] = true;
+  // The file shows the labels of 1x and hides those that only a zoom shows.
+  size_t hidden = 0;
+  for (const SvgElement& label : svg.labels) {
+    EXPECT_EQ(label.get("display") == "none", label.get("data-zoom") != "1") << label.text;
+    if (label.get("display") == "none") ++hidden;
+  }
+  EXPECT_GT(hidden, 0u);
+  ASSERT_GT(labelled.size(), 200u);
+  constexpr int kGrid = 4;
+  const Box& area = svg.area;
+  for (int row = 0; row < kGrid; ++row) {
+    for (int column = 0; column < kGrid; ++column) {
+      const double x = area.x + column * area.width / kGrid;
+      const double y = area.y + row * area.height / kGrid;
+      size_t in_view = 0;
+      size_t named = 0;
+      for (const auto& [point, has_label] : labelled) {
+        const double px = std::strtod(point.first.c_str(), nullptr);
+        const double py = std::strtod(point.second.c_str(), nullptr);
+        if (px < x || px >= x + area.width / kGrid || py < y || py >= y + area.height / kGrid) {
+          continue;
+        }
+        ++in_view;
+        if (has_label) ++named;
+      }
+      EXPECT_GE(named * 10, in_view * 7) << "window " << row << ", " << column;
+    }
+  }
+}
+
+// The picture level changes the pictures only: peak lists, table and
+// summary stay those of the check level.
+TEST(MirelonCheckTest, PictureLevelChangesOnlyThePictures) {
+  ProgramRun run;
+  ASSERT_TRUE(write_hairpin_shifts(run, 0));
+  ASSERT_EQ(run.run_program(kCheck, "-s hairpin.db -o one shifts.txt"), 0) << run.file("stderr");
+  const std::string summary = run.file("stdout");
+  ASSERT_EQ(run.run_program(kCheck, "-s hairpin.db -p 6 -o six shifts.txt"), 0)
+      << run.file("stderr");
+  EXPECT_EQ(run.file("stdout"), summary);
+  EXPECT_EQ(run.file("six.tsv"), run.file("one.tsv"));
+  EXPECT_EQ(run.file("six-h1c1.list"), run.file("one-h1c1.list"));
+  EXPECT_NE(run.file("six-h1c1.svg"), run.file("one-h1c1.svg"));
+  EXPECT_NE(run.file("six-h1c1.svg").find("picture level 6 (95 %"), std::string::npos);
 }
 
 TEST(MirelonCheckTest, RanksStructuresAndChecksTheBest) {
