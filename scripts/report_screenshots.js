@@ -10,7 +10,7 @@
 // It needs chromium (Debian's package) and puppeteer-core from npm
 // (npm install --prefix DIR puppeteer-core); defaults: build,
 // ../shared/data, docs/images. Where pngquant is installed the pictures are
-// reduced to 256 colours.
+// reduced to 64 colours, which keeps all four near 300 KB.
 'use strict';
 const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
@@ -57,29 +57,47 @@ function runCheck(args) {
 }
 
 // One screenshot of a spectrum's figure (its buttons, read-out and picture),
-// the mouse at `cursor` (a share of the plot's width and height) when given.
-async function shoot(browser, report, fragment, figure, file, cursor) {
+// the mouse on the peak mark whose title starts with `peak` when given (the
+// observed one where there is one), so that the read-out shows its shifts.
+async function shoot(browser, report, fragment, figure, file, peak) {
   const page = await browser.newPage();
   await page.setViewport({width: 960, height: 900, deviceScaleFactor: 1});
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   await page.goto('file://' + path.join(work, report) + fragment, {waitUntil: 'load'});
   const element = await page.$('#spectrum-' + figure);
-  await element.scrollIntoView();
-  if (cursor) {
-    const plot = await page.$(`#spectrum-${figure} g.plot`);
-    const box = await plot.boundingBox();
-    await page.mouse.move(box.x + cursor[0] * box.width, box.y + cursor[1] * box.height);
+  // The figure at the top of the window, where it stays.
+  await page.evaluate((e) => window.scrollTo(0, e.getBoundingClientRect().top + window.scrollY),
+                      element);
+  if (peak) {
+    const at = await page.evaluate((id, title) => {
+      const marks = Array.prototype.filter.call(
+          document.querySelectorAll(`#spectrum-${id} .mark`),
+          (m) => m.querySelector('title').textContent.startsWith(title));
+      const mark = marks[marks.length - 1];
+      const box = mark.getBoundingClientRect();
+      return [box.x + box.width / 2, box.y + box.height / 2];
+    }, figure, peak);
+    await page.mouse.move(at[0], at[1]);
   }
   await new Promise((resolve) => setTimeout(resolve, 300));
   const target = path.join(out, file);
-  await element.screenshot({path: target});
+  // The figure as it is in view (a screenshot of the element itself would
+  // scroll again and move the figure under the mouse); the clip is in the
+  // page's coordinates.
+  const box = await element.boundingBox();
+  const scrolled = await page.evaluate(() => window.scrollY);
+  await page.screenshot({
+    path: target,
+    clip: {x: box.x, y: box.y + scrolled, width: box.width, height: box.height},
+    captureBeyondViewport: false
+  });
   await page.close();
   if (errors.length > 0) throw new Error(`${report}${fragment}: ${errors.join('; ')}`);
   const quantized = spawnSync('pngquant', ['--force', '--skip-if-larger', '--output', target,
-                                           '256', target]);
+                                           '64', target]);
   console.log(`${target}: ${fs.statSync(target).size} bytes` +
-              (quantized.status === 0 ? ', 256 colours' : ''));
+              (quantized.status === 0 ? ', 64 colours' : ''));
 }
 
 (async () => {
@@ -99,11 +117,11 @@ async function shoot(browser, report, fragment, figure, file, cursor) {
   });
   try {
     await shoot(browser, '1LC6.html', '', 'h6h8', 'report-1LC6-h6h8.png');
-    await shoot(browser, '1LC6.html', '#zoom=h6h8,4,7.800,139.50', 'h6h8',
-                'report-1LC6-h6h8-zoom4.png', [0.52, 0.48]);
+    await shoot(browser, '1LC6.html', '#zoom=h6h8,4,7.780,141.20', 'h6h8',
+                'report-1LC6-h6h8-zoom4.png', 'C8 H6/C6');
     await shoot(browser, 'intron.html', '', 'h1c1', 'report-intron-h1c1.png');
-    await shoot(browser, 'intron.html', '#zoom=h1c1,4,5.600,92.50', 'h1c1',
-                'report-intron-h1c1-zoom4.png', [0.5, 0.5]);
+    await shoot(browser, 'intron.html', '#zoom=h1c1,4,5.700,91.30', 'h1c1',
+                'report-intron-h1c1-zoom4.png', 'U14,');
   } finally {
     await browser.close();
     fs.rmSync(work, {recursive: true, force: true});
