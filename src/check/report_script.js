@@ -298,10 +298,13 @@
     button('+', 'Zoom in (+ key)', function () { self.zoomCentre(STEP); });
     button('\u2212', 'Zoom out (- key)', function () { self.zoomCentre(1 / STEP); });
     button('Reset', 'Reset the view (0 key)', function () { self.setView({zoom: 1, dx: 0, dy: 0}); });
+    // The zoom is announced as it changes; the read-out, which follows the
+    // mouse, is not.
     this.zoomText = bar.appendChild(document.createElement('span'));
     this.zoomText.className = 'zoom';
+    this.zoomText.setAttribute('aria-live', 'polite');
     this.readout = bar.appendChild(document.createElement('output'));
-    this.readout.setAttribute('aria-live', 'polite');
+    this.readout.setAttribute('aria-label', 'shifts under the cursor, or the range in view');
     this.figure.insertBefore(bar, this.svg);
     this.svg.setAttribute('tabindex', '0');
   };
