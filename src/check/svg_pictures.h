@@ -22,6 +22,9 @@
 //   and keep their size on screen too: labels are placed so that no label
 //   covers a mark, a line end or another label at any zoom from its Z to
 //   4x, with each mark drawn at its 1x size around its zoomed peak.
+// - Marks and labels say with data-kind="predicted" or "observed" which
+//   peak they belong to; a <line class="join"> joins an observed peak (x1,
+//   y1) to its prediction (x2, y2) and moves with the plot.
 // - A leader line from a peak to a label set off from it is a <line
 //   class="leader" data-zoom="Z" data-x="PX" data-y="PY">: (x1, y1) is the
 //   peak, (x2, y2) the label's end at 1x, which at zoom z lies at

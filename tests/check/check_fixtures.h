@@ -114,8 +114,8 @@ inline PredictionIndex hand_index(const std::string& bases, const std::vector<Ha
   return PredictionIndex(prediction);
 }
 
-inline ObservedShift observed(const char* residue_name, long residue, const char* atom,
-                              double value) {
+inline ObservedShift observed_shift(const char* residue_name, long residue, const char* atom,
+                                    double value) {
   ObservedShift shift;
   shift.residue_name = residue_name;
   shift.residue = residue;

@@ -225,7 +225,7 @@ TEST(AssignmentCheckTest, ReferencingRule) {
     std::vector<ObservedShift> shifts;
     for (size_t i = 0; i < c.offsets.size(); ++i) {
       predictions.push_back({i, "C1'", "90", "4"});
-      shifts.push_back(observed("C", static_cast<long>(i + 1), "C1'", 90 + c.offsets[i]));
+      shifts.push_back(observed_shift("C", static_cast<long>(i + 1), "C1'", 90 + c.offsets[i]));
     }
     const PredictionIndex index = hand_index(std::string(c.offsets.size(), 'C'), predictions);
     const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
@@ -251,12 +251,12 @@ TEST(AssignmentCheckTest, MatchingShifts) {
     size_t base_mismatches;
   };
   const Case cases[] = {
-      {{observed("G", 1, "H1'", 5.8), observed("CYT", 2, "H1'", 5.5)}, 2, 0, 0},
-      {{observed("G", 1, "H5''", 4.1)}, 1, 0, 0},
-      {{observed("G", 0, "H1'", 5.8), observed("G", 3, "H1'", 5.8)}, 0, 2, 0},
-      {{observed("A", 1, "H1'", 5.8), observed("PSU", 2, "H1'", 5.5)}, 0, 2, 2},
-      {{observed("G", 1, "H8", 7.8)}, 0, 1, 0},
-      {{observed("G", 1, "H1'", 5.8), observed("G", 1, "H1'", 5.9)}, 1, 1, 0},
+      {{observed_shift("G", 1, "H1'", 5.8), observed_shift("CYT", 2, "H1'", 5.5)}, 2, 0, 0},
+      {{observed_shift("G", 1, "H5''", 4.1)}, 1, 0, 0},
+      {{observed_shift("G", 0, "H1'", 5.8), observed_shift("G", 3, "H1'", 5.8)}, 0, 2, 0},
+      {{observed_shift("A", 1, "H1'", 5.8), observed_shift("PSU", 2, "H1'", 5.5)}, 0, 2, 2},
+      {{observed_shift("G", 1, "H8", 7.8)}, 0, 1, 0},
+      {{observed_shift("G", 1, "H1'", 5.8), observed_shift("G", 1, "H1'", 5.9)}, 1, 1, 0},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const AssignmentCheck check = check_assignment(index, cases[i].shifts, ShiftOffsets(), kLevel);
@@ -295,8 +295,8 @@ TEST(AssignmentCheckTest, SwapRule) {
     const Case& c = cases[i];
     const PredictionIndex index = hand_index("GG", {c.a, c.b});
     const std::vector<ObservedShift> shifts = {
-        observed("G", static_cast<long>(c.a.position + 1), c.a.atom, c.observed_a),
-        observed("G", static_cast<long>(c.b.position + 1), c.b.atom, c.observed_b)};
+        observed_shift("G", static_cast<long>(c.a.position + 1), c.a.atom, c.observed_a),
+        observed_shift("G", static_cast<long>(c.b.position + 1), c.b.atom, c.observed_b)};
     const AssignmentCheck check = check_assignment(index, shifts, ShiftOffsets(), kLevel);
     ASSERT_EQ(check.atoms.size(), 2u);
     EXPECT_EQ(check.swaps.size(), c.swap ? 1u : 0u) << "case " << i;
