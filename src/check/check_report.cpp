@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
+#include "check/report_script.h"
+#include "check/svg_drawing.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/prediction_levels.h"
@@ -121,8 +124,11 @@ std::string level_text(long level) {
 }
 
 void html_row(std::string* out, const std::vector<std::string>& cells, bool header = false,
-              bool outlier = false) {
-  *out += outlier ? "<tr class=\"outlier\">" : "<tr>";
+              bool outlier = false, const std::string& id = "") {
+  *out += "<tr";
+  if (!id.empty()) *out += " id=\"" + xml_escape(id) + "\"";
+  if (outlier) *out += " class=\"outlier\"";
+  *out += ">";
   for (const std::string& cell : cells) {
     *out += header ? "<th>" : "<td>";
     *out += xml_escape(cell);
@@ -131,9 +137,46 @@ void html_row(std::string* out, const std::vector<std::string>& cells, bool head
   *out += "</tr>\n";
 }
 
-void html_picture(std::string* out, const std::string& svg, const std::string& alt) {
-  *out += "<p><img alt=\"" + xml_escape(alt) + "\" src=\"data:image/svg+xml;base64," + base64(svg) +
-          "\"></p>\n";
+// The page's style: the pictures scale down to the page's width; in a
+// zoomed spectrum lines keep their width on screen.
+constexpr std::string_view kStyle =
+    "body{font-family:sans-serif;margin:1em 2em}\n"
+    "table{border-collapse:collapse;font-size:90%}\ntd,th{border:1px solid #ccc;padding:2px 6px;"
+    "text-align:right}\nsvg{max-width:100%;height:auto;border:1px solid #ddd}\n"
+    "pre{background:#f6f6f6;padding:0.5em;white-space:pre-wrap}\n.outlier{background:#fdd}\n"
+    "tr:target{background:#fe9}\nfigure{margin:0.5em 0}\n"
+    ".view-controls{display:flex;flex-wrap:wrap;gap:0.4em;align-items:center;margin:0 0 0.3em}\n"
+    ".view-controls button{min-width:2.4em}\n.view-controls output{font-family:monospace}\n"
+    ".spectrum svg{user-select:none}\n.spectrum svg:focus-visible{outline:2px solid "
+    "#4477aa}\n.zoomed svg{cursor:grab;touch-action:none}\n"
+    ".dragging svg{cursor:grabbing}\n.plot *{vector-effect:non-scaling-stroke}\n";
+
+// One spectrum as a figure the report's script can zoom: the experiment's
+// id and its two nuclei on the figure, the picture inline.
+void html_spectrum(std::string* out, const ExperimentOutput& output) {
+  const Experiment& experiment = *output.experiment;
+  const std::string id(experiment.id);
+  *out += "<figure class=\"spectrum\" id=\"spectrum-" + xml_escape(id) + "\" data-experiment=\"" +
+          xml_escape(id) + "\" data-nuclei=\"1H " + xml_escape(experiment.heavy_nucleus) + "\">\n";
+  *out += inline_svg(output.picture.svg, id + "-",
+                     "role=\"img\" aria-label=\"" +
+                         xml_escape("predicted spectrum " + std::string(experiment.title)) + "\"");
+  *out += "</figure>\n";
+}
+
+// The table of observed atoms; the first row of each residue is the target
+// of that residue's bar in the residue picture.
+void html_atom_table(std::string* out, const CheckReport& report) {
+  *out += "<table>\n";
+  const bool numbers = renumbered(*report.check);
+  html_row(out, check_table_header(numbers), true);
+  std::set<size_t> anchored;
+  for (const ComparedAtom& atom : report.check->atoms) {
+    const bool first = anchored.insert(atom.position).second;
+    html_row(out, check_table_row(*report.index, *report.check, atom, numbers), false, atom.outlier,
+             first ? residue_anchor(residue_label(*report.index, atom.position)) : std::string());
+  }
+  *out += "</table>\n";
 }
 
 }  // namespace
@@ -276,33 +319,21 @@ std::string format_html_report(const CheckReport& report) {
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
       "charset=\"utf-8\">\n<title>mirelon-check: " +
-      xml_escape(report.legend.structure) +
-      "</title>\n<style>\nbody{font-family:sans-serif;margin:1em 2em}\n"
-      "table{border-collapse:collapse;font-size:90%}\ntd,th{border:1px solid #ccc;padding:2px 6px;"
-      "text-align:right}\nimg{max-width:100%;height:auto;border:1px solid #ddd}\n"
-      "pre{background:#f6f6f6;padding:0.5em;white-space:pre-wrap}\n.outlier{background:#fdd}\n</"
-      "style>\n</"
-      "head>\n<body>\n";
+      xml_escape(report.legend.structure) + "</title>\n<style>\n" + std::string(kStyle) +
+      "</style>\n</head>\n<body>\n";
   out += "<h1>mirelon-check</h1>\n<pre>" + xml_escape(format_summary(report)) + "</pre>\n";
   out += "<h2>Predicted spectra</h2>\n";
   for (const ExperimentOutput& output : report.experiments) {
     out += "<h3>" + xml_escape(std::string(output.experiment->title)) + "</h3>\n";
-    html_picture(&out, output.picture.svg,
-                 "predicted spectrum " + std::string(output.experiment->title));
+    html_spectrum(&out, output);
     out += "<p>Peak list: " + xml_escape(output.list_file) +
            "; picture: " + xml_escape(output.svg_file) + "</p>\n";
   }
   if (report.check != nullptr) {
-    out += "<h2>Residues</h2>\n";
-    html_picture(&out, report.residue_svg, "mean |z| per residue");
-    out += "<h2>Observed atoms</h2>\n<table>\n";
-    const bool numbers = renumbered(*report.check);
-    html_row(&out, check_table_header(numbers), true);
-    for (const ComparedAtom& atom : report.check->atoms) {
-      html_row(&out, check_table_row(*report.index, *report.check, atom, numbers), false,
-               atom.outlier);
-    }
-    out += "</table>\n";
+    out += "<h2>Residues</h2>\n<figure>\n";
+    out += inline_svg(report.residue_svg, "residues-", "aria-label=\"mean |z| per residue\"");
+    out += "</figure>\n<h2>Observed atoms</h2>\n";
+    html_atom_table(&out, report);
     out += "<h2>Swap candidates</h2>\n<table>\n";
     html_row(&out, {"atom", "exchanged with", "gain in sum of z squared"}, true);
     for (const SwapCandidate& swap : report.check->swaps) {
@@ -324,32 +355,56 @@ std::string format_html_report(const CheckReport& report) {
     }
     out += "</table>\n";
   }
-  out += "</body>\n</html>\n";
+  out += "<script>\n" + std::string(report_script()) + "</script>\n</body>\n</html>\n";
   return out;
 }
 
-std::string base64(std::string_view bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  size_t i = 0;
-  for (; i + 2 < bytes.size(); i += 3) {
-    const unsigned value = static_cast<unsigned char>(bytes[i]) << 16 |
-                           static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                           static_cast<unsigned char>(bytes[i + 2]);
-    out += kDigits[value >> 18 & 63];
-    out += kDigits[value >> 12 & 63];
-    out += kDigits[value >> 6 & 63];
-    out += kDigits[value & 63];
+namespace {
+
+// The name of a reference to an id at `at` ("id=\"NAME\"", "url(#NAME)" or
+// "href=\"#NAME\""): where NAME starts and the character that ends it; an
+// empty lead when there is none.
+struct IdReference {
+  std::string_view lead;
+  char end = 0;
+};
+constexpr IdReference kIdReferences[] = {{" id=\"", '"'}, {"url(#", ')'}, {"href=\"#", '"'}};
+
+}  // namespace
+
+std::string inline_svg(std::string_view svg, std::string_view id_prefix,
+                       std::string_view attributes) {
+  constexpr std::string_view kDeclarationEnd = "?>\n";
+  if (svg.substr(0, 5) == "<?xml" && svg.find(kDeclarationEnd) != std::string_view::npos) {
+    svg.remove_prefix(svg.find(kDeclarationEnd) + kDeclarationEnd.size());
   }
-  if (i < bytes.size()) {
-    unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    out += kDigits[value >> 18 & 63];
-    out += kDigits[value >> 12 & 63];
-    out += i + 1 < bytes.size() ? kDigits[value >> 6 & 63] : '=';
-    out += '=';
+  // The ids the picture defines: only references to these are its own.
+  std::set<std::string_view> ids;
+  const std::string_view defined = kIdReferences[0].lead;
+  for (size_t at = svg.find(defined); at != std::string_view::npos;
+       at = svg.find(defined, at + 1)) {
+    const size_t start = at + defined.size();
+    ids.insert(svg.substr(start, svg.find('"', start) - start));
+  }
+  std::string out;
+  out.reserve(svg.size() + attributes.size() + 1);
+  size_t copied = 0;
+  for (size_t at = 0; at < svg.size(); ++at) {
+    for (const IdReference& reference : kIdReferences) {
+      if (svg.compare(at, reference.lead.size(), reference.lead) != 0) continue;
+      const size_t start = at + reference.lead.size();
+      const size_t end = svg.find(reference.end, start);
+      if (end == std::string_view::npos || ids.count(svg.substr(start, end - start)) == 0) break;
+      out.append(svg, copied, start - copied);
+      out += id_prefix;
+      copied = start;
+      break;
+    }
+  }
+  out.append(svg, copied);
+  const size_t tag = out.find("<svg");
+  if (tag != std::string::npos && !attributes.empty()) {
+    out.insert(tag + 4, " " + std::string(attributes));
   }
   return out;
 }

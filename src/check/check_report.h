@@ -4,6 +4,7 @@
 #define MIRELON_CHECK_CHECK_REPORT_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/assignment_check.h"
@@ -63,11 +64,17 @@ std::string format_summary(const CheckReport& report);
 // best, then the residues that discriminate most.
 std::string format_ranking(const CheckReport& report);
 
-// The report as one HTML page: pictures inline as data URIs, tables below.
+// The report as one HTML page: the pictures inline as SVG, each spectrum
+// with the script that zooms and pans it, tables below; it loads nothing.
 std::string format_html_report(const CheckReport& report);
 
-// `bytes` in base64 (RFC 4648, with padding).
-std::string base64(std::string_view bytes);
+// The picture `svg` as it goes inline into the report: without its XML
+// declaration, `attributes` added to its svg element, and every id it
+// defines, with the references to it (url(#ID), href="#ID"), prefixed by
+// `id_prefix`, so that ids stay unique among the pictures of one page.
+// References to ids it does not define (the report's rows) stay as they are.
+std::string inline_svg(std::string_view svg, std::string_view id_prefix,
+                       std::string_view attributes);
 
 }  // namespace mirelon
 

@@ -69,9 +69,10 @@ void append_bars(std::string* out, const PredictionIndex& index, const BarArea& 
       const double top = area.y(mean_abs_z[i]);
       const std::string label = xml_escape(residue_label(index, i));
       append_message(out,
-                     "<a href=\"#residue-%s\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                     "<a href=\"#%s\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
                      "height=\"%.1f\" fill=\"%s\"><title>%s: mean |z| %.2f</title></rect></a>\n",
-                     label.c_str(), x + 0.5, top, area.bar_width - 1, bars.y + bars.height - top,
+                     residue_anchor(residue_label(index, i)).c_str(), x + 0.5, top,
+                     area.bar_width - 1, bars.y + bars.height - top,
                      mean_abs_z[i] > threshold ? std::string(kOutlierColour).c_str()
                                                : std::string(base_colour(index.base(i))).c_str(),
                      label.c_str(), mean_abs_z[i]);

@@ -55,4 +55,14 @@ const std::string& residue_label(const PredictionIndex& index, size_t position) 
   return index.label(position);
 }
 
+std::string residue_anchor(std::string_view label) {
+  std::string anchor = "residue-";
+  for (const char c : label) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.';
+    anchor += plain ? c : '_';
+  }
+  return anchor;
+}
+
 }  // namespace mirelon

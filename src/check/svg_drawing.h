@@ -52,6 +52,11 @@ double level_percent(long level);
 // The name of the residue at `position` in every picture: "G12".
 const std::string& residue_label(const PredictionIndex& index, size_t position);
 
+// The id of the report's first table row of the residue labelled `label`
+// ("G12" -> "residue-G12"), which the residue picture links to; characters
+// other than letters, digits, '-', '_' and '.' become '_'.
+std::string residue_anchor(std::string_view label);
+
 }  // namespace mirelon
 
 #endif  // MIRELON_CHECK_SVG_DRAWING_H_

@@ -491,14 +491,5 @@ TEST(CheckReportTest, ZIsShortWhenHuge) {
   }
 }
 
-TEST(CheckReportTest, Base64) {
-  EXPECT_EQ(base64(""), "");
-  EXPECT_EQ(base64("f"), "Zg==");
-  EXPECT_EQ(base64("fo"), "Zm8=");
-  EXPECT_EQ(base64("foo"), "Zm9v");
-  EXPECT_EQ(base64("foob"), "Zm9vYg==");
-  EXPECT_EQ(base64("\xff\xfe"), "//4=");
-}
-
 }  // namespace
 }  // namespace mirelon
