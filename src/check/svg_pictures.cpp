@@ -1,6 +1,7 @@
 #include "check/svg_pictures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -41,11 +42,11 @@ constexpr double kCrossHalf = 5;
 constexpr std::string_view kObservedColour = "#000000";
 constexpr std::string_view kUnpairedColour = "#999999";
 constexpr std::string_view kJoinColour = "#777777";
-// The regions' opacity: fill and outline of one region, kept up to this
-// many predicted peaks and lowered in proportion beyond.
+// The regions' opacity: fill and outline of one region, as long as the
+// colour where most regions pile up stays within kDensestFill.
 constexpr double kRegionFill = 0.12;
 constexpr double kRegionStroke = 0.4;
-constexpr double kRegionsAtFullOpacity = 40;
+constexpr double kDensestFill = 0.3;
 // Share of the ppm range added on each side of the peaks.
 constexpr double kRangePad = 0.06;
 constexpr double kTickTarget = 7;
@@ -273,8 +274,24 @@ LabelRequest label_request(const Point& point, double half, const std::string& t
 // predicted peak, light, in the base's colour, or grey, dashed and empty
 // when unpaired. Predictions that print alike with tolerances that print
 // alike share one ellipse.
+// The most regions that cover one point, counted at the regions' centres.
+size_t deepest_overlap(const std::vector<std::array<double, 4>>& ellipses) {
+  size_t deepest = 0;
+  for (const auto& at : ellipses) {
+    size_t depth = 0;
+    for (const auto& [cx, cy, rx, ry] : ellipses) {
+      const double dx = rx > 0 ? (at[0] - cx) / rx : (at[0] == cx ? 0 : 2);
+      const double dy = ry > 0 ? (at[1] - cy) / ry : (at[1] == cy ? 0 : 2);
+      if (dx * dx + dy * dy <= 1) ++depth;
+    }
+    deepest = std::max(deepest, depth);
+  }
+  return deepest;
+}
+
 void append_regions(std::string* out, const SpectrumInput& input, const SpectrumAxes& axes) {
   std::vector<std::string> regions;
+  std::vector<std::array<double, 4>> filled;  // centre and radii of each filled region
   std::set<std::string> drawn;
   for (const PredictedPeak& peak : input.peaks) {
     const double left = axes.x.pixel(peak.proton.mean + peak.proton.tolerance);
@@ -289,15 +306,18 @@ void append_regions(std::string* out, const SpectrumInput& input, const Spectrum
                            "\" stroke-dasharray=\"3 3\"/>\n"
                      : "fill=\"" + std::string(base_colour(peak.atoms.base)) + "\" stroke=\"" +
                            std::string(base_colour(peak.atoms.base)) + "\"/>\n";
-    if (drawn.insert(region).second) regions.push_back(region);
+    if (!drawn.insert(region).second) continue;
+    regions.push_back(region);
+    if (!hollow) filled.push_back({centre.x, centre.y, (right - left) / 2, (bottom - top) / 2});
   }
-  // Many regions overlap in a large RNA: each is the lighter the more there
-  // are, so that where they pile up the colour shows their density instead
-  // of covering the dots and labels.
-  const double lightness = std::min(
-      1.0, kRegionsAtFullOpacity / static_cast<double>(std::max<size_t>(1, regions.size())));
-  append_message(out, "<g fill-opacity=\"%.3f\" stroke-opacity=\"%.3f\">\n",
-                 kRegionFill * lightness, kRegionStroke * lightness);
+  // Many regions overlap in a large RNA: each is the lighter the more of them
+  // pile up at one place, so that the densest place is tinted, not covered,
+  // and the dots and labels stay readable there.
+  const double fill =
+      std::min(kRegionFill, 1 - std::pow(1 - kDensestFill, 1 / static_cast<double>(std::max<size_t>(
+                                                                   1, deepest_overlap(filled)))));
+  append_message(out, "<g fill-opacity=\"%.3f\" stroke-opacity=\"%.3f\">\n", fill,
+                 kRegionStroke * fill / kRegionFill);
   for (const std::string& region : regions) *out += region;
   *out += "</g>\n";
 }
