@@ -61,6 +61,11 @@ bool is_stream_file(const char* name) {
   return stat(name, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
+bool is_absent(const char* name) {
+  struct stat info;
+  return lstat(name, &info) != 0 && errno == ENOENT;
+}
+
 bool read_standard_input(std::string* content, std::string* reason) {
   content->clear();
   errno = 0;

@@ -24,6 +24,10 @@ bool read_input_file(const char* name, std::string* content, std::string* reason
 // may give other content, or none, when it is read a second time.
 bool is_stream_file(const char* name);
 
+// True when the working directory (or the folder `name` names) holds no
+// entry `name` at all: no file, folder or link, not even a broken one.
+bool is_absent(const char* name);
+
 // Reads standard input to its end into `content`, without a byte-order mark
 // at its start. Returns false when a read fails, with the system's reason in
 // `reason` where it is given.

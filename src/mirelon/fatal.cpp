@@ -1,7 +1,5 @@
 #include "fatal.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/files.h"
 #include "run_notes.h"
 
 namespace mirelon {
@@ -21,11 +20,6 @@ std::vector<std::string> run_outputs;
 size_t always_written_outputs = 0;
 std::vector<std::string> written_files;
 
-bool is_there(const std::string& name) {
-  struct stat info;
-  return lstat(name.c_str(), &info) == 0;
-}
-
 // The Note on the files of a run that stops after writing some of them.
 std::string note_on_written_files() {
   std::vector<std::string> older;
@@ -36,7 +30,7 @@ std::string note_on_written_files() {
       continue;
     }
     if (i < always_written_outputs) complete = false;
-    if (is_there(name)) older.push_back(name);
+    if (!is_absent(name.c_str())) older.push_back(name);
   }
   if (complete && older.empty()) return {};  // nothing of another run to mix up
   return written_files_note(written_files, older);

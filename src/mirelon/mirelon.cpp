@@ -1,5 +1,4 @@
 // The driver: banner, options, and the steps in their fixed order.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/files.h"
 #include "common/numbers.h"
 #include "common/options.h"
 #include "fatal.h"
@@ -76,8 +76,7 @@ void print_help() {
 // statfile.tab that is there but cannot be read is the user's own table: it
 // is reported as always, never silently replaced.
 std::string fallback_table(bool table_named) {
-  struct stat info;
-  if (table_named || lstat(kDefaultStatFile, &info) == 0 || errno != ENOENT) return "";
+  if (table_named || !mirelon::is_absent(kDefaultStatFile)) return "";
   return mirelon::shipped_table_path();
 }
 
