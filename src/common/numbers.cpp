@@ -2,9 +2,19 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <system_error>
+
+// Floating-point to_chars and from_chars are used where the standard library
+// has them; older ones (the libc++ of the WebAssembly build) have only the
+// integer forms, and there the same bytes come from snprintf and strtod.
+// MIRELON_NUMBER_FALLBACK forces that path in a native build so that the
+// tests run over it too.
+#if !defined(MIRELON_NUMBER_FALLBACK) && !defined(__cpp_lib_to_chars)
+#define MIRELON_NUMBER_FALLBACK 1
+#endif
 
 namespace mirelon {
 
@@ -38,6 +48,7 @@ double strtod_text(const std::string& text) {
   // times faster. Everything else goes to strtod itself: leading white space
   // or '+', hexadecimal, inf and nan, text after the number, a NUL byte, and
   // values out of range.
+#ifndef MIRELON_NUMBER_FALLBACK
   if (!text.empty()) {
     const char first = text.front();
     const char last = text.back();
@@ -50,6 +61,7 @@ double strtod_text(const std::string& text) {
       if (result.ec == std::errc() && result.ptr == end) return value;
     }
   }
+#endif
   return std::strtod(text.c_str(), nullptr);
 }
 
@@ -126,18 +138,32 @@ namespace {
 // largest double (309 digits, point, 4 decimals, sign).
 constexpr size_t kNumberBuffer = 330;
 
+#ifdef MIRELON_NUMBER_FALLBACK
+std::string to_text(double value, const char* printf_format) {
+  char buffer[kNumberBuffer];
+  const int length = std::snprintf(buffer, sizeof buffer, printf_format, value);
+  return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+#else
 std::string to_text(double value, std::chars_format format, int precision) {
   char buffer[kNumberBuffer];
   const std::to_chars_result result =
       std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
   return std::string(buffer, result.ptr);
 }
+#endif
 
 }  // namespace
 
+#ifdef MIRELON_NUMBER_FALLBACK
+std::string format_g6(double value) { return to_text(value, "%.6g"); }
+
+std::string format_f4(double value) { return to_text(value, "%.4f"); }
+#else
 std::string format_g6(double value) { return to_text(value, std::chars_format::general, 6); }
 
 std::string format_f4(double value) { return to_text(value, std::chars_format::fixed, 4); }
+#endif
 
 std::string decimal(int64_t value) {
   char buffer[24];

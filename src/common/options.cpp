@@ -1,11 +1,17 @@
 #include "common/options.h"
 
+#include <getopt.h>
+
 #include <cctype>
 
 #include "common/messages.h"
 #include "common/prediction_levels.h"
 
 namespace mirelon {
+
+int next_option(int argc, char* argv[], const char* options) {
+  return getopt_long(argc, argv, options, nullptr, nullptr);
+}
 
 std::string option_error_message(int option, std::string_view options_with_argument) {
   const unsigned char byte = static_cast<unsigned char>(option);

@@ -7,6 +7,12 @@
 
 namespace mirelon {
 
+// The next option of the command line, as getopt gives it, with GNU argument
+// permutation on every C library: options after a file name are still
+// options. (getopt_long without long options is getopt where the C library
+// permutes, and permutes where its getopt does not.)
+int next_option(int argc, char* argv[], const char* options);
+
 // The message for an option that getopt (with opterr 0) refused, `option`
 // being its optopt: "Option -%c requires an argument.\n" when `option` is one
 // of `options_with_argument`, otherwise "Unknown option '-%c'.\n" for a

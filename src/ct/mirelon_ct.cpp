@@ -109,7 +109,7 @@ int main(int argc, char* argv[]) {
   unsetenv("POSIXLY_CORRECT");
   opterr = 0;
   int option;
-  while ((option = getopt(argc, argv, kOptions)) != -1) {
+  while ((option = mirelon::next_option(argc, argv, kOptions)) != -1) {
     switch (option) {
       case 't':
         format = optarg;

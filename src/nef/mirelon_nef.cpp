@@ -96,7 +96,7 @@ bool read_options(int argc, char* argv[], NefOptions* options) {
   unsetenv("POSIXLY_CORRECT");
   opterr = 0;
   int option;
-  while ((option = getopt(argc, argv, kOptions)) != -1) {
+  while ((option = mirelon::next_option(argc, argv, kOptions)) != -1) {
     switch (option) {
       case 's':
         options->structure_path = optarg;

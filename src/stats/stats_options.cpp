@@ -84,7 +84,7 @@ StatsCommand parse_stats_options(int argc, char** argv, StatsOptions* options, s
   std::string trials;
   opterr = 0;
   int c;
-  while ((c = getopt(argc, argv, kOptions)) != -1) {
+  while ((c = mirelon::next_option(argc, argv, kOptions)) != -1) {
     switch (c) {
       case 'h':
         return StatsCommand::kHelp;
