@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,12 +15,23 @@ namespace {
 
 // Appends everything left in `file` to `content`, leaving out a byte-order
 // mark at the start of the file, so that every reader of a file starts at
-// its first character; false when a read fails.
-bool read_to_end(std::FILE* file, std::string* content) {
-  char buffer[1 << 16];
-  size_t got;
+// its first character; false when a read fails. `expected` is the file's
+// size where known: a regular file is read straight into the content in
+// one piece, with no copy and no growth on the way.
+bool read_to_end(std::FILE* file, size_t expected, std::string* content) {
+  constexpr size_t kChunk = 1 << 16;
+  // One byte more than expected, so that the read that meets the end of a
+  // file of the expected size is the first.
+  size_t chunk = std::max(kChunk, expected + 1);
   const size_t start = content->size();
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  for (;;) {
+    const size_t old_size = content->size();
+    content->resize(old_size + chunk);
+    const size_t got = std::fread(content->data() + old_size, 1, chunk, file);
+    content->resize(old_size + got);
+    if (got < chunk) break;
+    chunk = kChunk;  // a file that grew, or one of unknown size
+  }
   if (std::string_view(*content).substr(start, kByteOrderMark.size()) == kByteOrderMark) {
     content->erase(start, kByteOrderMark.size());
   }
@@ -50,7 +62,8 @@ bool read_input_file(const char* name, std::string* content, std::string* reason
   }
   content->clear();
   errno = 0;
-  const bool read = read_to_end(file, content);
+  const size_t expected = S_ISREG(info.st_mode) ? static_cast<size_t>(info.st_size) : 0;
+  const bool read = read_to_end(file, expected, content);
   const int error_number = errno;
   std::fclose(file);
   return read || unable_to_read(error_number, reason);
@@ -69,7 +82,7 @@ bool is_absent(const char* name) {
 bool read_standard_input(std::string* content, std::string* reason) {
   content->clear();
   errno = 0;
-  return read_to_end(stdin, content) || unable_to_read(errno, reason);
+  return read_to_end(stdin, 0, content) || unable_to_read(errno, reason);
 }
 
 namespace {

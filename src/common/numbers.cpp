@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -40,9 +41,55 @@ int32_t stream_int(std::string_view text) {
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
-long strtol10(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+long strtol10(std::string_view text) {
+  // strtol's rules, in place: white space, a sign, then digits, the value
+  // held at LONG_MIN or LONG_MAX once it leaves the range (the digits after
+  // are still read, and change nothing).
+  size_t i = 0;
+  while (i < text.size() && is_space(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Accumulated as a negative number, so that LONG_MIN fits.
+  constexpr long kMin = std::numeric_limits<long>::min();
+  long value = 0;
+  bool out_of_range = false;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    const int digit = text[i] - '0';
+    if (out_of_range) continue;
+    if (value < (kMin + digit) / 10) {
+      out_of_range = true;
+      continue;
+    }
+    value = value * 10 - digit;
+  }
+  if (out_of_range) return negative ? kMin : std::numeric_limits<long>::max();
+  if (negative) return value;
+  return value == kMin ? std::numeric_limits<long>::max() : -value;
+}
 
-double strtod_text(const std::string& text) {
+namespace {
+
+// Calls `read` with a NUL-terminated copy of `text`: on the stack when it is
+// short, as every field of the input files is.
+template <typename Read>
+auto with_terminated_copy(std::string_view text, Read read) {
+  constexpr size_t kShort = 64;
+  if (text.size() < kShort) {
+    char copy[kShort];
+    text.copy(copy, text.size());
+    copy[text.size()] = '\0';
+    return read(static_cast<const char*>(copy));
+  }
+  const std::string copy(text);
+  return read(copy.c_str());
+}
+
+}  // namespace
+
+double strtod_text(std::string_view text) {
   // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
   // which rounds to the nearest double exactly as strtod does and is many
   // times faster. Everything else goes to strtod itself: leading white space
@@ -62,7 +109,7 @@ double strtod_text(const std::string& text) {
     }
   }
 #endif
-  return std::strtod(text.c_str(), nullptr);
+  return with_terminated_copy(text, [](const char* copy) { return std::strtod(copy, nullptr); });
 }
 
 bool is_whole_number(std::string_view text) {
@@ -113,10 +160,17 @@ std::optional<double> real_number_value_any_range(std::string_view text) {
   return whole_strtod(text, &out_of_range);
 }
 
-bool starts_with_number(const std::string& text) {
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  return end != text.c_str();
+bool starts_with_number(std::string_view text) {
+  // A digit, or a point with a digit after it, after at most one sign
+  // starts a number; anything else (white space, inf, nan) is strtod's to judge.
+  const auto digit = [&text](size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (digit(i) || (i < text.size() && text[i] == '.' && digit(i + 1))) return true;
+  return with_terminated_copy(text, [](const char* copy) {
+    char* end = nullptr;
+    std::strtod(copy, &end);
+    return end != copy;
+  });
 }
 
 bool is_prediction_level(std::string_view text) {
@@ -164,6 +218,62 @@ std::string format_g6(double value) { return to_text(value, std::chars_format::g
 
 std::string format_f4(double value) { return to_text(value, std::chars_format::fixed, 4); }
 #endif
+
+namespace {
+
+// Ten thousandths in a unit: "%.4f" keeps four decimals.
+constexpr uint64_t kTenThousand = 10000;
+// Below this magnitude the value in ten thousandths fits 64 bits.
+constexpr double kExactFixedLimit = 1e15;
+
+// `magnitude` (finite, not negative, below kExactFixedLimit) in ten
+// thousandths, rounded to nearest with ties to even on its exact binary
+// value, as printf rounds in the default rounding mode.
+uint64_t ten_thousandths(double magnitude) {
+  int exponent = 0;
+  const double fraction = std::frexp(magnitude, &exponent);  // in [0.5, 1), or 0
+  constexpr int kMantissaBits = 53;
+  // magnitude = mantissa * 2^(exponent - 53), exactly; times 10^4 = 2^4 * 625.
+  const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, kMantissaBits));
+  constexpr uint64_t kFivePowerFour = 625;
+  const uint64_t scaled = mantissa * kFivePowerFour;  // below 2^63
+  const int shift = kMantissaBits - 4 - exponent;     // value = scaled / 2^shift
+  constexpr int kWordBits = 64;
+  if (shift <= 0) return scaled << -shift;  // whole: below 1e19 by the limit
+  if (shift >= kWordBits) return 0;         // scaled < 2^63 <= half of 2^shift
+  const uint64_t whole = scaled >> shift;
+  const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+  const uint64_t half = uint64_t{1} << (shift - 1);
+  return rest > half || (rest == half && (whole & 1) != 0) ? whole + 1 : whole;
+}
+
+}  // namespace
+
+void append_f4(std::string* out, double value, size_t width) {
+  if (!std::isfinite(value) || std::fabs(value) >= kExactFixedLimit) {
+    append_pad_left(out, format_f4(value), width);
+    return;
+  }
+  const uint64_t units = ten_thousandths(std::fabs(value));
+  // Sign, up to 15 whole digits, the point and four decimals.
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  char* start = end;
+  uint64_t fraction = units % kTenThousand;
+  for (int k = 0; k < 4; ++k) {
+    *--start = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  *--start = '.';
+  uint64_t whole = units / kTenThousand;
+  do {
+    *--start = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  // printf keeps the sign of a negative value that rounds to zero, and of -0.
+  if (std::signbit(value)) *--start = '-';
+  append_pad_left(out, std::string_view(start, static_cast<size_t>(end - start)), width);
+}
 
 std::string decimal(int64_t value) {
   char buffer[24];

@@ -22,11 +22,14 @@ int32_t stream_int(std::string_view text);
 // Reads `text` like std::strtol in base 10 (64-bit long): leading white space,
 // optional sign, digits up to the first other character; 0 without digits,
 // LONG_MIN or LONG_MAX when the value does not fit. A NUL byte ends the text.
-long strtol10(const std::string& text);
+// Reads the view in place, without a copy.
+long strtol10(std::string_view text);
 
 // Reads `text` like std::strtod in the "C" locale; 0 when no number starts it.
-// A NUL byte ends the text.
-double strtod_text(const std::string& text);
+// A NUL byte ends the text. A plain decimal text is read in place; only
+// other texts (white space, '+', inf, nan, hexadecimal, text after the
+// number) are copied for strtod.
+double strtod_text(std::string_view text);
 
 // True when `text` is an optional '+' or '-' followed by one or more decimal
 // digits and nothing else.
@@ -49,7 +52,7 @@ std::optional<double> real_number_value_any_range(std::string_view text);
 // True when std::strtod reads a number at the start of `text` (after white
 // space), so that strtod_text() gives that number rather than the 0 of a
 // text without one.
-bool starts_with_number(const std::string& text);
+bool starts_with_number(std::string_view text);
 
 // Formats like printf "%g" with precision 6, which is how a default-formatted
 // output stream writes a double: 0.15, 1.23457, 0, 1e+06.
@@ -57,6 +60,13 @@ std::string format_g6(double value);
 
 // Formats like printf "%.4f": 7.9 -> "7.9000", 1e6 -> "1000000.0000".
 std::string format_f4(double value);
+
+// Appends format_f4(value) to `out`, widened to `width` characters with
+// blanks on the left as append_pad_left() widens it, without a string in
+// between. Values below 1e15 in magnitude are rounded with integer arithmetic
+// exactly as printf rounds them (to nearest, ties to even, on the exact
+// binary value), the same bytes on every standard library.
+void append_f4(std::string* out, double value, size_t width);
 
 // Decimal text of `value`: no leading zeros, no plus sign, '-' when negative.
 std::string decimal(int64_t value);

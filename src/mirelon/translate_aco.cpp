@@ -3,6 +3,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/messages.h"
 #include "common/nucleotides.h"
@@ -39,16 +41,25 @@ size_t count_restraint_entries(const std::vector<ResidueIdRecord>& records) {
 
 std::string format_restraint_file(const std::vector<ResidueIdRecord>& records) {
   std::string text;
+  // The windows are a handful of constants: each is formatted once, when
+  // first met, and its text reused for every line that names it.
+  std::vector<std::pair<const BackboneWindow*, std::string>> window_texts;
+  auto padded_window_text = [&window_texts](const BackboneWindow* window) -> const std::string& {
+    for (const auto& [known, known_text] : window_texts) {
+      if (known == window) return known_text;
+    }
+    return window_texts.emplace_back(window, pad_right(window_text(*window), kWindowWidth)).second;
+  };
   for (const ResidueIdRecord& record : records) {
     const std::string_view name = residue_name(record[kOwnBase]);
     // A base without a residue name counts toward the entries but is no
     // residue KESTA knows: no lines.
     if (name.empty()) continue;
-    const std::string prefix =
-        pad_left(record[kResidueNumber], kNumberWidth) + ' ' + pad_right(name, kNameWidth);
     for (const BackboneWindow* window : restrained_windows(classify_stem_position(record))) {
-      text += prefix;
-      text += pad_right(window_text(*window), kWindowWidth);
+      append_pad_left(&text, record[kResidueNumber], kNumberWidth);
+      text += ' ';
+      append_pad_right(&text, name, kNameWidth);
+      text += padded_window_text(window);
       text += '\n';
     }
   }

@@ -36,8 +36,8 @@ constexpr size_t kShiftLineLength = 38;
 // Appends the line of `entry` in the layout of format_shift_line().
 void append_shift_line(const ShiftEntry& entry, std::string* out) {
   append_pad_left(out, decimal(static_cast<int64_t>(entry.number)), kNumberWidth);
-  append_pad_left(out, format_f4(strtod_text(entry.mean_shift)), kMeanWidth);
-  append_pad_left(out, format_f4(strtod_text(entry.tolerance)), kToleranceWidth);
+  append_f4(out, strtod_text(entry.mean_shift), kMeanWidth);
+  append_f4(out, strtod_text(entry.tolerance), kToleranceWidth);
   out->append(kAtomGap);
   append_pad_right(out, entry.atom, kAtomWidth);
   append_pad_left(out, entry.residue_number, kResidueWidth);
@@ -53,7 +53,7 @@ StatTable read_stat_table(const char* file_name) {
   }
   StatTable table;
   std::string error;
-  if (!parse_stat_table(content, file_name, &table, &error)) {
+  if (!parse_stat_table(std::move(content), file_name, &table, &error)) {
     if (is_capacity_message(error)) set_fatal_note(capacity_note(Limit::kTableRecords));
     fatal(To::kStdout, "%s", error.c_str());
   }

@@ -153,8 +153,8 @@ class Predictor {
     }
   }
 
-  bool add_entry(const std::string& mean, const std::string& spread, size_t row,
-                 const std::string& atom, const std::string& residue_number, char origin,
+  bool add_entry(std::string_view mean, std::string_view spread, size_t row,
+                 std::string_view atom, const std::string& residue_number, char origin,
                  size_t record, std::string* error) {
     const size_t slot = entries_->size() + 1;
     if (slot >= kMaxShiftSlots) {

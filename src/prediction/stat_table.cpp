@@ -51,41 +51,39 @@ void classify(std::string_view line, TableLine* out) {
   out->kind = out->word_count == 0 ? LineKind::kComment : LineKind::kRecord;
 }
 
-// The fields of a record are built from the words directly: cheaper than
-// assigning to default-built strings, on tables of 20000 records.
-template <size_t N, size_t... I>
-std::array<std::string, N> make_record(const TableLine& line, std::index_sequence<I...>) {
-  return {std::string(line.words[I])...};
-}
-
 template <size_t N>
 void append_record(const TableLine& line, int line_number,
-                   std::vector<std::array<std::string, N>>* records, std::vector<int>* lines) {
-  records->push_back(make_record<N>(line, std::make_index_sequence<N>()));
+                   std::vector<std::array<std::string_view, N>>* records,
+                   std::vector<int>* lines) {
+  std::array<std::string_view, N>& record = records->emplace_back();
+  std::copy_n(line.words.begin(), N, record.begin());
   lines->push_back(line_number);
 }
 
 // Adds the problem of `text`, if any, to `problems`.
 void add_problem(std::optional<TableValueFault> fault, int line, std::string_view field,
-                 const std::string& text, std::vector<TableValueProblem>* problems) {
-  if (fault) problems->push_back({line, *fault, field, text});
+                 std::string_view text, std::vector<TableValueProblem>* problems) {
+  if (fault) problems->push_back({line, *fault, field, std::string(text)});
 }
 
 }  // namespace
 
-bool parse_stat_table(std::string_view content, const char* file_name, StatTable* table,
+bool parse_stat_table(std::string content, const char* file_name, StatTable* table,
                       std::string* error) {
   // One pass: records are kept while the table is sound so far; the first
   // record line with the wrong number of words is reported only when the
   // terminators and the capacities are in order, so the pass runs on to the
-  // third terminator whatever it meets. Room is reserved for as many records
-  // as the content could hold (a record of n words takes at least 2n bytes);
-  // untouched room costs address space, not memory.
+  // third terminator whatever it meets. The records view the content, which
+  // the table keeps. No section holds more records than the content has
+  // lines, so that count sizes each table once (untouched room costs address
+  // space, not memory).
   StatTable result;
-  result.context.reserve(std::min(content.size() / (2 * kContextFieldCount) + 1, kMaxStatRecords));
-  result.base.reserve(std::min(content.size() / (2 * kBaseFieldCount) + 1, kMaxStatRecords));
-  result.multipliers.reserve(
-      std::min(content.size() / (2 * kMultiplierFieldCount) + 1, kMultiplierRoom));
+  result.text = std::make_shared<const std::string>(std::move(content));
+  const std::string_view text = *result.text;
+  const size_t lines_held = static_cast<size_t>(count_terminated_lines(text)) + 1;
+  result.context.reserve(std::min(lines_held, kMaxStatRecords));
+  result.base.reserve(std::min(lines_held, kMaxStatRecords));
+  result.multipliers.reserve(std::min(lines_held, kMultiplierRoom));
   result.context_lines.reserve(result.context.capacity());
   result.base_lines.reserve(result.base.capacity());
   result.multiplier_lines.reserve(result.multipliers.capacity());
@@ -98,7 +96,7 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
   TableLine parsed;
   std::string_view line;
   bool terminated;
-  for (LineReader lines(content); section < kStatSectionCount && lines.next(&line, &terminated);) {
+  for (LineReader lines(text); section < kStatSectionCount && lines.next(&line, &terminated);) {
     classify(line, &parsed);
     if (parsed.kind == LineKind::kTerminator) ++section;
     if (parsed.kind != LineKind::kRecord) continue;
@@ -145,13 +143,13 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
   return true;
 }
 
-std::optional<TableValueFault> mean_fault(const std::string& text) {
+std::optional<TableValueFault> mean_fault(std::string_view text) {
   if (!starts_with_number(text)) return TableValueFault::kNoNumber;
   if (!std::isfinite(strtod_text(text))) return TableValueFault::kNotFinite;
   return std::nullopt;
 }
 
-std::optional<TableValueFault> scale_fault(const std::string& text) {
+std::optional<TableValueFault> scale_fault(std::string_view text) {
   const double value = strtod_text(text);
   if (!std::isfinite(value)) return TableValueFault::kNotFinite;
   if (value < 0) return TableValueFault::kNegative;
@@ -179,7 +177,7 @@ std::vector<TableValueProblem> table_value_problems(const StatTable& table,
   }
   for (size_t i = 0; i < table.multipliers.size(); ++i) {
     for (size_t field = kMultiplierLabel + 1; field < kMultiplierFieldCount; ++field) {
-      const std::string& text = table.multipliers[i][field];
+      const std::string_view text = table.multipliers[i][field];
       add_problem(scale_fault(text), table.multiplier_lines[i], "multiplier", text, &problems);
     }
   }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,14 +45,18 @@ enum BaseStatField : size_t {
 // Field 1 of a multiplier row is its label; field L + 1 serves level L.
 inline constexpr size_t kMultiplierLabel = 0;
 
-using ContextStatRecord = std::array<std::string, kContextFieldCount>;
-using BaseStatRecord = std::array<std::string, kBaseFieldCount>;
-using MultiplierRow = std::array<std::string, kMultiplierFieldCount>;
+// A record's fields are views of the words in the table's text.
+using ContextStatRecord = std::array<std::string_view, kContextFieldCount>;
+using BaseStatRecord = std::array<std::string_view, kBaseFieldCount>;
+using MultiplierRow = std::array<std::string_view, kMultiplierFieldCount>;
 
 // The three sections as the words stood in the file, in file order; nothing
 // is converted while reading. Beside each section, the line of each of its
-// records in the file, counting from 1.
+// records in the file, counting from 1. The fields view `text`, the
+// content the table was parsed from, which the table shares with its
+// copies; a table built by hand may view texts that outlive it instead.
 struct StatTable {
+  std::shared_ptr<const std::string> text;
   std::vector<ContextStatRecord> context;
   std::vector<BaseStatRecord> base;
   std::vector<MultiplierRow> multipliers;
@@ -69,7 +74,8 @@ struct StatTable {
 // exact message in `error` for the first failure in this order: fewer than
 // three terminators; a section above 20000 records (sections 1, 2, 3 in
 // turn); the first record, in file order, without 13, 8 or 12 words.
-bool parse_stat_table(std::string_view content, const char* file_name, StatTable* table,
+// The table keeps `content` as its text, without a copy, and views it.
+bool parse_stat_table(std::string content, const char* file_name, StatTable* table,
                       std::string* error);
 
 // What can be wrong with a value that the prediction takes as it stands: a
@@ -80,11 +86,11 @@ bool parse_stat_table(std::string_view content, const char* file_name, StatTable
 enum class TableValueFault { kNotFinite, kNegative, kNoNumber };
 
 // The fault of a mean shift text, if any: kNotFinite or kNoNumber.
-std::optional<TableValueFault> mean_fault(const std::string& text);
+std::optional<TableValueFault> mean_fault(std::string_view text);
 
 // The fault of a spread or multiplier text, if any: kNotFinite or kNegative.
 // A text without a number reads as 0 and has none.
-std::optional<TableValueFault> scale_fault(const std::string& text);
+std::optional<TableValueFault> scale_fault(std::string_view text);
 
 // One faulty value of the table.
 struct TableValueProblem {

@@ -67,7 +67,7 @@ bool load_stat_table(const std::string& path, StatTable* table, std::string* err
     *error = "Unable to open statistics table: " + path + " (" + reason + ")\n";
     return false;
   }
-  if (!parse_stat_table(content, path.c_str(), table, error)) return false;
+  if (!parse_stat_table(std::move(content), path.c_str(), table, error)) return false;
   // mirelon takes such values as they stand; the programs that load a table
   // this way refuse them.
   const std::vector<TableValueProblem> problems = table_value_problems(*table, nullptr, nullptr);

@@ -23,7 +23,7 @@ const mirelon::StatTable& example_table() {
     mirelon::StatTable parsed;
     std::string error;
     if (!mirelon::read_input_file(MIRELON_EXAMPLES "/statfile.tab", &content) ||
-        !mirelon::parse_stat_table(content, "statfile.tab", &parsed, &error)) {
+        !mirelon::parse_stat_table(std::move(content), "statfile.tab", &parsed, &error)) {
       std::abort();
     }
     return parsed;

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);
   mirelon::StatTable table;
   std::string error;
-  if (!mirelon::parse_stat_table(content, "fuzz.tab", &table, &error)) {
+  if (!mirelon::parse_stat_table(std::string(content), "fuzz.tab", &table, &error)) {
     if (error.empty()) std::abort();
     return 0;
   }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/files.h"
@@ -24,14 +26,22 @@ ResidueIdRecord residue(const std::string& number, const std::string& key) {
   return record;
 }
 
+// A table's fields view texts; those of the tables built here live as long
+// as the test program.
+std::string_view kept(std::string text) {
+  static std::deque<std::string> texts;
+  return texts.emplace_back(std::move(text));
+}
+
 ContextStatRecord context(const std::string& atom, const std::string& key, const std::string& count,
                           const std::string& mean, const std::string& spread) {
-  return {atom, "x", key, count, mean, spread, "7", "8", "9", "10", "11", "12", "13"};
+  return {kept(atom), "x",  kept(key), kept(count), kept(mean), kept(spread), "7", "8", "9", "10",
+          "11",       "12", "13"};
 }
 
 BaseStatRecord base(const std::string& letter, const std::string& atom, const std::string& mean,
                     const std::string& spread) {
-  return {letter, atom, "3", "4", "5", "6", mean, spread};
+  return {kept(letter), kept(atom), "3", "4", "5", "6", kept(mean), kept(spread)};
 }
 
 // `count` multiplier rows in which row r (from 1) holds r * 100 + L for
@@ -39,9 +49,9 @@ BaseStatRecord base(const std::string& letter, const std::string& atom, const st
 std::vector<MultiplierRow> numbered_rows(size_t count) {
   std::vector<MultiplierRow> rows(count);
   for (size_t r = 1; r <= count; ++r) {
-    rows[r - 1][kMultiplierLabel] = "row" + decimal(static_cast<int64_t>(r));
+    rows[r - 1][kMultiplierLabel] = kept("row" + decimal(static_cast<int64_t>(r)));
     for (size_t level = 1; level < kMultiplierFieldCount; ++level) {
-      rows[r - 1][level] = decimal(static_cast<int64_t>(r * 100 + level));
+      rows[r - 1][level] = kept(decimal(static_cast<int64_t>(r * 100 + level)));
     }
   }
   return rows;
@@ -80,9 +90,10 @@ bool predict_by_scan(const std::vector<ResidueIdRecord>& residues, const StatTab
   auto multiplier = [&](size_t row) {  // row counted from 1
     return row <= table.multipliers.size() ? strtod_text(table.multipliers[row - 1][level]) : 0.0;
   };
-  auto create = [&](const std::string& mean, const std::string& spread, size_t row,
+  auto create = [&](std::string_view mean, std::string_view spread, size_t row,
                     std::string_view atom, const std::string& number, char origin) {
-    entries->push_back({entries->size() + 1, mean, format_g6(multiplier(row) * strtod_text(spread)),
+    entries->push_back({entries->size() + 1, std::string(mean),
+                        format_g6(multiplier(row) * strtod_text(spread)),
                         std::string(atom), number, origin});
   };
   for (const ResidueIdRecord& r : residues) {
@@ -364,7 +375,7 @@ TEST(ShiftPredictionTest, ExampleTableNamesOnlyCatalogueAtoms) {
   std::string error;
   ASSERT_TRUE(parse_stat_table(example, "statfile.tab", &table, &error)) << error;
   EXPECT_FALSE(table.context.empty());
-  auto in_catalogue = [](const std::string& base, const std::string& atom) {
+  auto in_catalogue = [](std::string_view base, std::string_view atom) {
     for (std::string_view name : atom_catalogue(base)) {
       if (name == atom) return true;
     }
