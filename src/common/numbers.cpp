@@ -1,10 +1,13 @@
 #include "common/numbers.h"
 
+#include <array>
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -89,7 +92,57 @@ auto with_terminated_copy(std::string_view text, Read read) {
 
 }  // namespace
 
+namespace {
+
+// Exact powers of ten as doubles: 10^22 is the largest.
+constexpr std::array<double, 23> kPowersOfTen = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The value of `text` when it is a short plain decimal: an optional '-',
+// then digits with at most one point among them, at most 15 of them after
+// the leading zeros and at most 22 after the point. Its digits are then an
+// integer below 2^53 and the power of ten is exact, so one division, rounded
+// to nearest as every operation on doubles is, gives the nearest double to
+// the decimal: the value strtod and from_chars give.
+std::optional<double> short_decimal(std::string_view text) {
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+  constexpr int kMostDigits = 15;
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  uint64_t digits = 0;
+  int significant = 0;
+  int decimals = 0;
+  bool point = false;
+  bool any_digit = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return std::nullopt;
+    any_digit = true;
+    if (point) ++decimals;
+    if (digits == 0 && c == '0') continue;  // a leading zero
+    if (++significant > kMostDigits) return std::nullopt;
+    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (!any_digit || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
+  const double magnitude =
+      static_cast<double>(digits) / kPowersOfTen[static_cast<size_t>(decimals)];
+  return negative ? -magnitude : magnitude;
+#else
+  (void)text;
+  return std::nullopt;
+#endif
+}
+
+}  // namespace
+
 double strtod_text(std::string_view text) {
+  if (const std::optional<double> value = short_decimal(text)) return *value;
   // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
   // which rounds to the nearest double exactly as strtod does and is many
   // times faster. Everything else goes to strtod itself: leading white space
@@ -230,14 +283,22 @@ constexpr double kExactFixedLimit = 1e15;
 // thousandths, rounded to nearest with ties to even on its exact binary
 // value, as printf rounds in the default rounding mode.
 uint64_t ten_thousandths(double magnitude) {
-  int exponent = 0;
-  const double fraction = std::frexp(magnitude, &exponent);  // in [0.5, 1), or 0
-  constexpr int kMantissaBits = 53;
-  // magnitude = mantissa * 2^(exponent - 53), exactly; times 10^4 = 2^4 * 625.
-  const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, kMantissaBits));
+  // magnitude = mantissa * 2^exponent exactly, from the bits of the double.
+  constexpr int kFractionBits = 52;
+  constexpr int kExponentBias = 1075;  // 1023 + 52
+  uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const auto biased = static_cast<int>(bits >> kFractionBits);
+  uint64_t mantissa = bits & ((uint64_t{1} << kFractionBits) - 1);
+  int exponent = 1 - kExponentBias;  // subnormal
+  if (biased != 0) {
+    mantissa |= uint64_t{1} << kFractionBits;
+    exponent = biased - kExponentBias;
+  }
+  // Times 10^4 = 2^4 * 625.
   constexpr uint64_t kFivePowerFour = 625;
   const uint64_t scaled = mantissa * kFivePowerFour;  // below 2^63
-  const int shift = kMantissaBits - 4 - exponent;     // value = scaled / 2^shift
+  const int shift = -(exponent + 4);                  // value = scaled / 2^shift
   constexpr int kWordBits = 64;
   if (shift <= 0) return scaled << -shift;  // whole: below 1e19 by the limit
   if (shift >= kWordBits) return 0;         // scaled < 2^63 <= half of 2^shift

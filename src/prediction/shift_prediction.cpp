@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -29,18 +30,40 @@ size_t base_class(std::string_view base) {
   return kOtherBase;
 }
 
-// Bit b is set when the atom name is in the catalogue of kBases[b].
-unsigned catalogue_mask(std::string_view atom) {
-  static const std::unordered_map<std::string_view, unsigned> masks = [] {
-    std::unordered_map<std::string_view, unsigned> result;
+// A name of some base's catalogue: bit b of `bases` is set when the name is
+// in the catalogue of kBases[b]; `id` numbers the distinct names from 0.
+struct CatalogueAtom {
+  unsigned bases = 0;
+  unsigned id = 0;
+};
+
+// Distinct names in all catalogues together; each has a bit in an AtomSet.
+using AtomSet = uint64_t;
+constexpr size_t kMostCatalogueAtoms = 64;
+
+const std::unordered_map<std::string_view, CatalogueAtom>& catalogue_atoms() {
+  static const std::unordered_map<std::string_view, CatalogueAtom> atoms = [] {
+    std::unordered_map<std::string_view, CatalogueAtom> result;
     for (size_t b = 0; b < kBases.size(); ++b) {
-      for (std::string_view name : atom_catalogue(kBases[b])) result[name] |= 1u << b;
+      for (std::string_view name : atom_catalogue(kBases[b])) {
+        const auto [it, added] = result.try_emplace(name);
+        if (added) it->second.id = static_cast<unsigned>(result.size() - 1);
+        it->second.bases |= 1u << b;
+      }
     }
+    if (result.size() > kMostCatalogueAtoms) std::abort();  // the catalogues are fixed
     return result;
   }();
-  const auto found = masks.find(atom);
-  return found == masks.end() ? 0 : found->second;
+  return atoms;
 }
+
+// The catalogue entry of `atom`; no bases for a name in no catalogue.
+CatalogueAtom catalogue_atom(std::string_view atom) {
+  const auto found = catalogue_atoms().find(atom);
+  return found == catalogue_atoms().end() ? CatalogueAtom() : found->second;
+}
+
+unsigned catalogue_mask(std::string_view atom) { return catalogue_atom(atom).bases; }
 
 // The context statistics records that can give entries to residues of one
 // context key, by base class, in table order.
@@ -67,13 +90,24 @@ class Predictor {
 
   bool run(const std::vector<ResidueIdRecord>& residues, std::string* error) {
     keys_.reserve(residues.size());
-    done_.reserve(entries_->capacity());
     for (const ResidueIdRecord& residue : residues) keys_.push_back(context_key(residue));
     index_context_records();
     index_base_records();
+    // The repeat test compares residue numbers as texts: residues that share
+    // a number share one set of the atoms that have entries.
+    std::vector<size_t> number_of(residues.size());
+    {
+      std::unordered_map<std::string_view, size_t> numbers;
+      numbers.reserve(residues.size());
+      for (size_t r = 0; r < residues.size(); ++r) {
+        number_of[r] = numbers.try_emplace(residues[r][kResidueNumber], numbers.size()).first->second;
+      }
+      done_.assign(numbers.size(), 0);
+    }
 
     for (size_t r = 0; r < residues.size(); ++r) {
       const std::string& number = residues[r][kResidueNumber];
+      AtomSet& done = done_[number_of[r]];
       const size_t base = base_class(residues[r][kOwnBase]);
       const KeyRecords& matches = by_key_.at(keys_[r]);
       if (base == kOtherBase) {
@@ -91,14 +125,17 @@ class Predictor {
                        record[kContextAtom], number, kOriginContext, i, error)) {
           return false;
         }
+        done |= AtomSet{1} << catalogue_atom(record[kContextAtom]).id;
       }
       for (uint32_t i : first_base_records_[base]) {
         const BaseStatRecord& record = table_.base[i];
-        if (done_.count(repeat_key(record[kBaseAtom], number)) != 0) continue;
+        const AtomSet atom = AtomSet{1} << catalogue_atom(record[kBaseAtom]).id;
+        if ((done & atom) != 0) continue;
         if (!add_entry(record[kBaseMean], record[kBaseSpread], kLargeCountRow - 1,
                        record[kBaseAtom], number, kOriginBase, i, error)) {
           return false;
         }
+        done |= atom;
       }
     }
     return true;
@@ -108,15 +145,6 @@ class Predictor {
   // Row index (from 0) of a context record that has counted.
   static size_t context_row(const ContextStatRecord& record) {
     return multiplier_row_index(strtol10(record[kContextCount]));
-  }
-
-  // Atom name and residue number, the two things the repeat test compares.
-  // Neither holds a line feed, so the pair reads back unambiguously.
-  static std::string repeat_key(std::string_view atom, std::string_view residue_number) {
-    std::string key(atom);
-    key += '\n';
-    key += residue_number;
-    return key;
   }
 
   // Indexes the context records under the keys that some residue has.
@@ -172,7 +200,6 @@ class Predictor {
     entry.residue_number = residue_number;
     entry.origin = origin;
     entry.record = record;
-    done_.insert(repeat_key(atom, residue_number));
     return true;
   }
 
@@ -182,7 +209,7 @@ class Predictor {
   std::vector<std::string> keys_;                            // context key of every residue
   std::unordered_map<std::string_view, KeyRecords> by_key_;  // views of keys_
   std::array<std::vector<uint32_t>, kBases.size()> first_base_records_;
-  std::unordered_set<std::string> done_;  // repeat keys of every entry made
+  std::vector<AtomSet> done_;  // by residue number: the atoms with an entry
 };
 
 }  // namespace

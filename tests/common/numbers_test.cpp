@@ -129,9 +129,22 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
       0.0,     -0.0,     0.03125,      0.00005,  9.999995,  999999.5,
       1e-5,    1e300,    -1e300,       1e-320,   123.45678, 2.5e-5,
       0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::max()};
+  // append_f4() rounds in integers below 1e15 and hands larger values on.
+  auto appended_f4 = [](double v) {
+    std::string out = "x";
+    append_f4(&out, v, 12);
+    return out;
+  };
+  auto padded_printf_f4 = [](double v) { return "x" + printf_text("%12.4f", v); };
   for (double v : specials) {
     EXPECT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
     EXPECT_EQ(format_g6(v), printf_text("%g", v)) << v;
+    EXPECT_EQ(appended_f4(v), padded_printf_f4(v)) << v;
+  }
+  for (double v : {0.00005, 0.00015, 0.00025, 1e15 - 0.125, 1e15, 999999999999.99995,
+                   std::nextafter(0.00005, 0.0), 4.9e-324, 123456789.00005}) {
+    EXPECT_EQ(appended_f4(v), padded_printf_f4(v)) << v;
+    EXPECT_EQ(appended_f4(-v), padded_printf_f4(-v)) << v;
   }
   for (int i = 0; i < 30000; ++i) {
     uint64_t bits = random();
@@ -141,9 +154,11 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
     const double shift = static_cast<double>(random() % 40000001) / 1e5 - 50.0;
     const double small =
         std::ldexp(static_cast<double>(random() % 100001), -static_cast<int>(random() % 40));
-    for (double v : {any, shift, small, -small}) {
+    const double large = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 64));
+    for (double v : {any, shift, small, -small, large}) {
       ASSERT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
       ASSERT_EQ(format_g6(v), printf_text("%g", v)) << v;
+      ASSERT_EQ(appended_f4(v), padded_printf_f4(v)) << v;
     }
   }
 }
@@ -191,6 +206,36 @@ TEST(NumbersTest, StrtodTextAgreesWithStrtodOnAnyText) {
       text += alphabet[random() % (sizeof alphabet - 1)];
     }
     ASSERT_TRUE(same_double(strtod_text(text), std::strtod(text.c_str(), nullptr))) << text;
+  }
+  // Plain decimals around the limits of the in-place reading: 15 and 16
+  // significant digits, 22 and 23 decimals, leading zeros.
+  const char digits[] = "0123456789";
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = random() % 3 == 0 ? "-" : "";
+    const int whole = static_cast<int>(random() % 18);
+    const int decimals = static_cast<int>(random() % 26);
+    for (int n = 0; n < whole; ++n) text += digits[random() % 10];
+    if (random() % 4 != 0) text += '.';
+    for (int n = 0; n < decimals; ++n) text += digits[random() % (n < 3 ? 2 : 10)];
+    ASSERT_TRUE(same_double(strtod_text(text), std::strtod(text.c_str(), nullptr))) << text;
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    ASSERT_EQ(starts_with_number(text), end != text.c_str()) << text;
+  }
+}
+
+TEST(NumbersTest, Strtol10AndStartsWithNumberAgreeWithTheCLibraryOnAnyText) {
+  std::mt19937_64 random(7);
+  const char alphabet[] = "0123456789.-+eE \tx";
+  for (int i = 0; i < 100000; ++i) {
+    std::string text;
+    for (int n = static_cast<int>(random() % 24); n > 0; --n) {
+      text += alphabet[random() % (sizeof alphabet - 1)];
+    }
+    ASSERT_EQ(strtol10(text), std::strtol(text.c_str(), nullptr, 10)) << text;
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    ASSERT_EQ(starts_with_number(text), end != text.c_str()) << text;
   }
 }
 
