@@ -51,13 +51,22 @@ void classify(std::string_view line, TableLine* out) {
   out->kind = out->word_count == 0 ? LineKind::kComment : LineKind::kRecord;
 }
 
+// Adds the record of `line` whose words at `places` are kept, in that order.
 template <size_t N>
-void append_record(const TableLine& line, int line_number,
+void append_record(const TableLine& line, int line_number, const std::array<size_t, N>& places,
                    std::vector<std::array<std::string_view, N>>* records,
                    std::vector<int>* lines) {
   std::array<std::string_view, N>& record = records->emplace_back();
-  std::copy_n(line.words.begin(), N, record.begin());
+  for (size_t k = 0; k < N; ++k) record[k] = line.words[places[k]];
   lines->push_back(line_number);
+}
+
+// The places 0 to N - 1.
+template <size_t N>
+constexpr std::array<size_t, N> first_places() {
+  std::array<size_t, N> places = {};
+  for (size_t k = 0; k < N; ++k) places[k] = k;
+  return places;
 }
 
 // Adds the problem of `text`, if any, to `problems`.
@@ -109,13 +118,16 @@ bool parse_stat_table(std::string content, const char* file_name, StatTable* tab
     if (bad_line != 0 || count > kMaxStatRecords) continue;  // refused anyway
     switch (section) {
       case 0:
-        append_record(parsed, lines.line_number(), &result.context, &result.context_lines);
+        append_record(parsed, lines.line_number(), first_places<kContextKeptCount>(),
+                      &result.context, &result.context_lines);
         break;
       case 1:
-        append_record(parsed, lines.line_number(), &result.base, &result.base_lines);
+        append_record(parsed, lines.line_number(), kBaseKeptFields, &result.base,
+                      &result.base_lines);
         break;
       default:
-        append_record(parsed, lines.line_number(), &result.multipliers, &result.multiplier_lines);
+        append_record(parsed, lines.line_number(), first_places<kMultiplierFieldCount>(),
+                      &result.multipliers, &result.multiplier_lines);
         break;
     }
   }

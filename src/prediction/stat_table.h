@@ -27,10 +27,18 @@ inline constexpr size_t kBaseFieldCount = 8;
 inline constexpr size_t kMultiplierFieldCount = 1 + kLevelCount;
 static_assert(kMultiplierFieldCount == 12, "the table format has 12 fields per multiplier row");
 
-// Positions of the fields that the prediction reads (field 1 is position 0);
-// the others must be present but are not read.
+// A record keeps the fields that the prediction reads; the others must be
+// present in the file but are not kept. Context statistics records keep
+// their first six fields, at their places (field 1 is position 0); base
+// statistics records keep fields 1, 2, 7 and 8 (kBaseKeptFields), in that
+// order; multiplier rows keep all twelve.
+inline constexpr size_t kContextKeptCount = 6;
+inline constexpr std::array<size_t, 4> kBaseKeptFields = {0, 1, 6, 7};
+
+// Places of the kept fields of a record.
 enum ContextStatField : size_t {
   kContextAtom = 0,    // atom name, as in the atom catalogue
+  kContextBase = 1,    // the own base, which the key also holds; not read
   kContextKey = 2,     // context key of the residue
   kContextCount = 3,   // observation count, selects the multiplier row
   kContextMean = 4,    // mean shift, copied as text
@@ -39,15 +47,15 @@ enum ContextStatField : size_t {
 enum BaseStatField : size_t {
   kBaseLetter = 0,  // "A", "C", "G" or "U"
   kBaseAtom = 1,    // atom name
-  kBaseMean = 6,    // mean shift, copied as text
-  kBaseSpread = 7,  // spread
+  kBaseMean = 2,    // mean shift (field 7), copied as text
+  kBaseSpread = 3,  // spread (field 8)
 };
 // Field 1 of a multiplier row is its label; field L + 1 serves level L.
 inline constexpr size_t kMultiplierLabel = 0;
 
 // A record's fields are views of the words in the table's text.
-using ContextStatRecord = std::array<std::string_view, kContextFieldCount>;
-using BaseStatRecord = std::array<std::string_view, kBaseFieldCount>;
+using ContextStatRecord = std::array<std::string_view, kContextKeptCount>;
+using BaseStatRecord = std::array<std::string_view, kBaseKeptFields.size()>;
 using MultiplierRow = std::array<std::string_view, kMultiplierFieldCount>;
 
 // The three sections as the words stood in the file, in file order; nothing

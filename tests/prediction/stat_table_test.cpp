@@ -55,7 +55,7 @@ TEST(StatTableTest, CommentsBlankLinesAndTerminatorTextAreNotRecords) {
   ASSERT_EQ(table.multipliers.size(), 1u);
   EXPECT_EQ(table.context[0][kContextAtom], "H6");
   EXPECT_EQ(table.context[0][kContextKey], "0oGwCwAo");
-  EXPECT_EQ(table.context[0][12], "g");  // the comment is not a field
+  EXPECT_EQ(table.context[0][kContextSpread], "0.20");  // the comment is no field: 13 words
   EXPECT_EQ(table.context[1][kContextCount], "2");
   EXPECT_EQ(table.base[0][kBaseMean], "5.6");
   EXPECT_EQ(table.base[0][kBaseSpread], "0.25");

@@ -69,8 +69,8 @@ TEST(MultipliersTest, SectionIsReadByTheProgramInTheRightRowAndColumn) {
   // the tolerance is t(0.975, 10) * sqrt(1 + 1/11).
   ResidueIdRecord residue = {"1", "1", "0", "o", "0", "o", "A", "o", "0", "o"};
   const std::string key = context_key(residue);
-  table.context = {{"H8", "A", key, "11", "8.0", "1", "", "", "", "", "", "", ""}};
-  table.base = {{"A", "H2", "", "", "", "", "7.6", "1"}};
+  table.context = {{"H8", "A", key, "11", "8.0", "1"}};
+  table.base = {{"A", "H2", "7.6", "1"}};
   std::vector<ShiftEntry> entries;
   ASSERT_TRUE(predict_shifts({residue}, table, kLevel95, &entries, &error)) << error;
   ASSERT_EQ(entries.size(), 2u);
