@@ -1,6 +1,7 @@
 #include "check/predicted_peaks.h"
 
 #include <cstdio>
+#include <map>
 
 #include "common/nucleotides.h"
 #include "common/numbers.h"
@@ -57,18 +58,25 @@ PredictionIndex::PredictionIndex(const StructurePrediction& prediction) {
     // library (positions 1..N plus 100 per chain break).
     position_of_number.emplace(residue.id[kResidueNumber], i);
   }
+  shifts_.resize(prediction.residues.size());
   for (const ShiftEntry& entry : prediction.entries) {
     const auto found = position_of_number.find(entry.residue_number);
     if (found == position_of_number.end()) continue;
+    // A residue has a few dozen atoms at most: a list searched in turn.
+    if (find(found->second, entry.atom) != nullptr) continue;  // the first entry stays
     // The values as "kesta.prot" prints them: the texts read with strtod.
-    shifts_.emplace(std::make_pair(found->second, entry.atom),
-                    PredictedShift{strtod_text(entry.mean_shift), strtod_text(entry.tolerance)});
+    shifts_[found->second].emplace_back(
+        entry.atom,
+        PredictedShift{strtod_text(entry.mean_shift), strtod_text(entry.tolerance)});
   }
 }
 
 const PredictedShift* PredictionIndex::find(size_t position, std::string_view atom) const {
-  const auto found = shifts_.find(std::make_pair(position, std::string(atom)));
-  return found == shifts_.end() ? nullptr : &found->second;
+  if (position >= shifts_.size()) return nullptr;
+  for (const auto& [name, shift] : shifts_[position]) {
+    if (name == atom) return &shift;
+  }
+  return nullptr;
 }
 
 std::vector<PredictedPeak> predicted_peaks(const PredictionIndex& index,

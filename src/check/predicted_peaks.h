@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -65,7 +64,8 @@ class PredictionIndex {
   const std::string& label(size_t position) const { return labels_[position]; }
 
  private:
-  std::map<std::pair<size_t, std::string>, PredictedShift, std::less<>> shifts_;
+  // By position: each atom's prediction, the first entry of each atom.
+  std::vector<std::vector<std::pair<std::string, PredictedShift>>> shifts_;
   std::vector<int64_t> numbers_;
   std::vector<std::string> bases_;
   std::vector<std::string> labels_;

@@ -11,16 +11,24 @@ namespace {
 constexpr char kCapacityStart[] = "Error: String array size ";
 
 // Appends the text of `format` and `args` to `out`.
+// Most texts fit a small buffer and are formatted once; a longer one is
+// formatted again into room of its measured length.
 void append_formatted(std::string* out, const char* format, std::va_list args) {
   std::va_list copy;
   va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  char buffer[256];
+  const int length = std::vsnprintf(buffer, sizeof buffer, format, copy);
   va_end(copy);
   if (length <= 0) return;
+  const auto size = static_cast<size_t>(length);
+  if (size < sizeof buffer) {
+    out->append(buffer, size);
+    return;
+  }
   const size_t start = out->size();
-  out->resize(start + static_cast<size_t>(length) + 1);
-  std::vsnprintf(out->data() + start, static_cast<size_t>(length) + 1, format, args);
-  out->resize(start + static_cast<size_t>(length));
+  out->resize(start + size + 1);
+  std::vsnprintf(out->data() + start, size + 1, format, args);
+  out->resize(start + size);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstddef>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -100,36 +102,39 @@ constexpr std::array<double, 23> kPowersOfTen = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The value of `text` when it is a short plain decimal: an optional '-',
-// then digits with at most one point among them, at most 15 of them after
-// the leading zeros and at most 22 after the point. Its digits are then an
-// integer below 2^53 and the power of ten is exact, so one division, rounded
-// to nearest as every operation on doubles is, gives the nearest double to
-// the decimal: the value strtod and from_chars give.
+// then digits with at most one point among them, at most 19 digits in all
+// and at most 22 after the point, whose digits read as one integer are at
+// most 2^53. That integer and the power of ten are then exact doubles, so
+// one division, rounded to nearest as every operation on doubles is, gives
+// the nearest double to the decimal: the value strtod and from_chars give.
 std::optional<double> short_decimal(std::string_view text) {
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-  constexpr int kMostDigits = 15;
-  size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
+  // At most 19 digits in all, so that they fit 64 bits before the test.
+  constexpr ptrdiff_t kMostDigits = 19;
+  constexpr uint64_t kExactIntegers = uint64_t{1} << 53;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
   uint64_t digits = 0;
-  int significant = 0;
-  int decimals = 0;
-  bool point = false;
-  bool any_digit = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (c < '0' || c > '9') return std::nullopt;
-    any_digit = true;
-    if (point) ++decimals;
-    if (digits == 0 && c == '0') continue;  // a leading zero
-    if (++significant > kMostDigits) return std::nullopt;
-    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+  const char* const whole_start = p;
+  for (; p != end && static_cast<unsigned char>(*p - '0') < 10; ++p) {
+    digits = digits * 10 + static_cast<unsigned char>(*p - '0');
   }
-  if (!any_digit || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
+  ptrdiff_t count = p - whole_start;
+  ptrdiff_t decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction_start = ++p;
+    for (; p != end && static_cast<unsigned char>(*p - '0') < 10; ++p) {
+      digits = digits * 10 + static_cast<unsigned char>(*p - '0');
+    }
+    decimals = p - fraction_start;
+    count += decimals;
+  }
+  if (p != end || count == 0 || count > kMostDigits || digits > kExactIntegers ||
+      decimals >= static_cast<ptrdiff_t>(kPowersOfTen.size())) {
+    return std::nullopt;
+  }
   const double magnitude =
       static_cast<double>(digits) / kPowersOfTen[static_cast<size_t>(decimals)];
   return negative ? -magnitude : magnitude;
@@ -260,14 +265,102 @@ std::string to_text(double value, std::chars_format format, int precision) {
 }
 #endif
 
+#ifdef __SIZEOF_INT128__
+// A product of a mantissa and a power of five needs up to 77 bits.
+__extension__ typedef unsigned __int128 Wide;
+
+// "%g" of `value` when its magnitude lies from 1e-4 up to but excluding
+// 1e6 and it rounds to no more: six significant digits, rounded to nearest
+// with ties to even on the exact binary value as printf rounds, in plain
+// decimal notation without trailing zeros. Nothing for other values, which
+// printf writes in exponent notation or which are 0, inf or nan.
+std::optional<std::string> plain_g6(double value) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-4 && magnitude < 1e6)) return std::nullopt;
+  // magnitude = mantissa * 2^exponent exactly (a normal double here).
+  uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  constexpr int kFractionBits = 52;
+  constexpr int kExponentBias = 1075;
+  const uint64_t mantissa = (bits & ((uint64_t{1} << kFractionBits) - 1)) | (uint64_t{1} << kFractionBits);
+  const int exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
+  constexpr std::array<uint64_t, 12> kPowersOfFive = {
+      1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625, 48828125};
+  constexpr uint64_t kLowest = 100000;  // six digits
+  constexpr uint64_t kBeyond = 1000000;
+  // The decimal exponent x of the magnitude: log10 gives it, or one off
+  // next to a power of ten, which the digits themselves then put right.
+  int x = static_cast<int>(std::floor(std::log10(magnitude)));
+  uint64_t digits = 0;
+  for (int attempt = 0;; ++attempt) {
+    const int k = 5 - x;  // digits = magnitude * 10^k, rounded
+    if (attempt > 2 || k < 0 || k >= static_cast<int>(kPowersOfFive.size())) return std::nullopt;
+    // magnitude * 10^k = mantissa * 5^k / 2^shift, below 2^77.
+    const Wide scaled =
+        static_cast<Wide>(mantissa) * kPowersOfFive[static_cast<size_t>(k)];
+    const int shift = -(exponent + k);
+    constexpr int kWideBits = 128;
+    if (shift <= 0 || shift >= kWideBits) return std::nullopt;  // not in this range
+    const auto whole = static_cast<uint64_t>(scaled >> shift);
+    if (whole >= kBeyond) {
+      ++x;
+      continue;
+    }
+    if (whole < kLowest) {
+      --x;
+      continue;
+    }
+    const Wide rest = scaled & ((static_cast<Wide>(1) << shift) - 1);
+    const Wide half = static_cast<Wide>(1) << (shift - 1);
+    digits = rest > half || (rest == half && (whole & 1) != 0) ? whole + 1 : whole;
+    break;
+  }
+  if (digits == kBeyond) {  // rounded up to the next power of ten
+    digits = kLowest;
+    ++x;
+  }
+  constexpr int kMostPlainExponent = 5;
+  if (x > kMostPlainExponent) return std::nullopt;  // printf writes 1e+06
+  char text[6];
+  for (int i = 5; i >= 0; --i) {
+    text[i] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  int kept = 6;
+  while (kept > 1 && text[kept - 1] == '0') --kept;  // trailing zeros go
+  std::string out = std::signbit(value) ? "-" : "";
+  if (x >= 0) {
+    const int whole_digits = x + 1;  // at most 6
+    out.append(text, static_cast<size_t>(whole_digits));
+    if (kept > whole_digits) {
+      out += '.';
+      out.append(text + whole_digits, static_cast<size_t>(kept - whole_digits));
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<size_t>(-x - 1), '0');
+    out.append(text, static_cast<size_t>(kept));
+  }
+  return out;
+}
+#else
+std::optional<std::string> plain_g6(double) { return std::nullopt; }
+#endif
+
 }  // namespace
 
 #ifdef MIRELON_NUMBER_FALLBACK
-std::string format_g6(double value) { return to_text(value, "%.6g"); }
+std::string format_g6(double value) {
+  if (std::optional<std::string> text = plain_g6(value)) return std::move(*text);
+  return to_text(value, "%.6g");
+}
 
 std::string format_f4(double value) { return to_text(value, "%.4f"); }
 #else
-std::string format_g6(double value) { return to_text(value, std::chars_format::general, 6); }
+std::string format_g6(double value) {
+  if (std::optional<std::string> text = plain_g6(value)) return std::move(*text);
+  return to_text(value, std::chars_format::general, 6);
+}
 
 std::string format_f4(double value) { return to_text(value, std::chars_format::fixed, 4); }
 #endif

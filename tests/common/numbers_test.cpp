@@ -128,7 +128,10 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
   const double specials[] = {
       0.0,     -0.0,     0.03125,      0.00005,  9.999995,  999999.5,
       1e-5,    1e300,    -1e300,       1e-320,   123.45678, 2.5e-5,
-      0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::max()};
+      0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::max(),
+      // Next to the ends of the plain notation of "%g", and ties of its sixth digit.
+      0.0001,  0.00009999995, 0.000099999949, 999999.4999, 999999.5, 99999.95, 123456.5,
+      123457.5, 1.000005, 0.1234565};
   // append_f4() rounds in integers below 1e15 and hands larger values on.
   auto appended_f4 = [](double v) {
     std::string out = "x";
