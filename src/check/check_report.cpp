@@ -391,7 +391,11 @@ std::string inline_svg(std::string_view svg, std::string_view id_prefix,
   size_t copied = 0;
   for (size_t at = 0; at < svg.size(); ++at) {
     for (const IdReference& reference : kIdReferences) {
-      if (svg.compare(at, reference.lead.size(), reference.lead) != 0) continue;
+      // The first byte rules out nearly every place without a call.
+      if (svg[at] != reference.lead.front() ||
+          svg.compare(at, reference.lead.size(), reference.lead) != 0) {
+        continue;
+      }
       const size_t start = at + reference.lead.size();
       const size_t end = svg.find(reference.end, start);
       if (end == std::string_view::npos || ids.count(svg.substr(start, end - start)) == 0) break;

@@ -1,7 +1,7 @@
 #include "check/predicted_peaks.h"
 
 #include <cstdio>
-#include <map>
+#include <unordered_map>
 
 #include "common/nucleotides.h"
 #include "common/numbers.h"
@@ -48,7 +48,8 @@ std::vector<bool> partnered_positions(const Structure& structure) {
 }
 
 PredictionIndex::PredictionIndex(const StructurePrediction& prediction) {
-  std::map<std::string, size_t, std::less<>> position_of_number;
+  std::unordered_map<std::string_view, size_t> position_of_number;  // views of the residues
+  position_of_number.reserve(prediction.residues.size());
   for (size_t i = 0; i < prediction.residues.size(); ++i) {
     const Residue& residue = prediction.residues[i];
     numbers_.push_back(residue.number);
