@@ -367,15 +367,14 @@ std::string format_f4(double value) { return to_text(value, std::chars_format::f
 
 namespace {
 
-// Ten thousandths in a unit: "%.4f" keeps four decimals.
-constexpr uint64_t kTenThousand = 10000;
 // Below this magnitude the value in ten thousandths fits 64 bits.
 constexpr double kExactFixedLimit = 1e15;
+constexpr int kMostFixedDecimals = 4;
 
-// `magnitude` (finite, not negative, below kExactFixedLimit) in ten
-// thousandths, rounded to nearest with ties to even on its exact binary
-// value, as printf rounds in the default rounding mode.
-uint64_t ten_thousandths(double magnitude) {
+// `magnitude` (finite, not negative, below kExactFixedLimit) times
+// 10^decimals (0 to 4), rounded to nearest with ties to even on its exact
+// binary value, as printf rounds in the default rounding mode.
+uint64_t scaled_units(double magnitude, int decimals) {
   // magnitude = mantissa * 2^exponent exactly, from the bits of the double.
   constexpr int kFractionBits = 52;
   constexpr int kExponentBias = 1075;  // 1023 + 52
@@ -388,10 +387,10 @@ uint64_t ten_thousandths(double magnitude) {
     mantissa |= uint64_t{1} << kFractionBits;
     exponent = biased - kExponentBias;
   }
-  // Times 10^4 = 2^4 * 625.
-  constexpr uint64_t kFivePowerFour = 625;
-  const uint64_t scaled = mantissa * kFivePowerFour;  // below 2^63
-  const int shift = -(exponent + 4);                  // value = scaled / 2^shift
+  // Times 10^d = 2^d * 5^d.
+  constexpr std::array<uint64_t, kMostFixedDecimals + 1> kPowersOfFive = {1, 5, 25, 125, 625};
+  const uint64_t scaled = mantissa * kPowersOfFive[static_cast<size_t>(decimals)];  // below 2^63
+  const int shift = -(exponent + decimals);  // value = scaled / 2^shift
   constexpr int kWordBits = 64;
   if (shift <= 0) return scaled << -shift;  // whole: below 1e19 by the limit
   if (shift >= kWordBits) return 0;         // scaled < 2^63 <= half of 2^shift
@@ -403,30 +402,38 @@ uint64_t ten_thousandths(double magnitude) {
 
 }  // namespace
 
+size_t fixed_text(double value, int decimals, char* buffer) {
+  if (decimals < 0 || decimals > kMostFixedDecimals || !std::isfinite(value) ||
+      std::fabs(value) >= kExactFixedLimit) {
+    return 0;
+  }
+  uint64_t units = scaled_units(std::fabs(value), decimals);
+  char* const end = buffer + kFixedTextRoom;
+  char* start = end;
+  for (int k = 0; k < decimals; ++k) {
+    *--start = static_cast<char>('0' + units % 10);
+    units /= 10;
+  }
+  if (decimals > 0) *--start = '.';
+  do {
+    *--start = static_cast<char>('0' + units % 10);
+    units /= 10;
+  } while (units != 0);
+  // printf keeps the sign of a negative value that rounds to zero, and of -0.
+  if (std::signbit(value)) *--start = '-';
+  const auto length = static_cast<size_t>(end - start);
+  std::memmove(buffer, start, length);
+  return length;
+}
+
 void append_f4(std::string* out, double value, size_t width) {
-  if (!std::isfinite(value) || std::fabs(value) >= kExactFixedLimit) {
+  char buffer[kFixedTextRoom];
+  const size_t length = fixed_text(value, kMostFixedDecimals, buffer);
+  if (length == 0) {
     append_pad_left(out, format_f4(value), width);
     return;
   }
-  const uint64_t units = ten_thousandths(std::fabs(value));
-  // Sign, up to 15 whole digits, the point and four decimals.
-  char buffer[24];
-  char* end = buffer + sizeof buffer;
-  char* start = end;
-  uint64_t fraction = units % kTenThousand;
-  for (int k = 0; k < 4; ++k) {
-    *--start = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  *--start = '.';
-  uint64_t whole = units / kTenThousand;
-  do {
-    *--start = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  // printf keeps the sign of a negative value that rounds to zero, and of -0.
-  if (std::signbit(value)) *--start = '-';
-  append_pad_left(out, std::string_view(start, static_cast<size_t>(end - start)), width);
+  append_pad_left(out, std::string_view(buffer, length), width);
 }
 
 std::string decimal(int64_t value) {

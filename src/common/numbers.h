@@ -68,6 +68,16 @@ std::string format_f4(double value);
 // binary value), the same bytes on every standard library.
 void append_f4(std::string* out, double value, size_t width);
 
+// Room that fixed_text() needs: a sign, 15 whole digits, the point, 4 decimals.
+inline constexpr size_t kFixedTextRoom = 24;
+
+// Writes `value` with `decimals` (0 to 4) decimals as printf "%.Nf" does
+// into `buffer` (kFixedTextRoom bytes, no NUL) and returns the length, when
+// the value is finite and below 1e15 in magnitude: rounded with integer
+// arithmetic, to nearest with ties to even on the exact binary value, as
+// printf rounds. Returns 0, writing nothing, for any other value or count.
+size_t fixed_text(double value, int decimals, char* buffer);
+
 // Decimal text of `value`: no leading zeros, no plus sign, '-' when negative.
 std::string decimal(int64_t value);
 
