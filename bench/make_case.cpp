@@ -1,14 +1,17 @@
 // Writes the benchmark case of the chemical shift step into a directory: a CT
 // file "rna.ct" of hairpins and a statistics table "statfile.tab".
 //
-// usage: mirelon-bench-case DIRECTORY [SCALE]
+// usage: mirelon-bench-case DIRECTORY [SCALE [RESIDUES]]
 //
 // At SCALE 1 (the default) the case is the largest the step accepts: 740
 // residues (the most whose entry bound stays under 20000 when all are
 // purines; hairpin stems need pyrimidines, so the bound here is lower),
 // 20000 context statistics records, 20000 base statistics records and 121
 // multiplier rows. SCALE 0.5 or 0.25 shrinks residues and records alike;
-// the multiplier rows stay 121. The content depends on nothing but SCALE.
+// the multiplier rows stay 121. RESIDUES, when given, sets the number of
+// residues apart from SCALE (100 residues with the full table shows how the
+// cost grows with the RNA alone). The content depends on nothing but SCALE
+// and RESIDUES.
 //
 // Every context key that a residue has gets one record per catalogue atom of
 // its base but the last few (so no entry lies beyond the bound, and the
@@ -72,13 +75,14 @@ std::string shift_text(Random* random, int low, int span) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc < 2 || argc > 3) {
-    std::fputs("usage: mirelon-bench-case DIRECTORY [SCALE]\n", stderr);
+  if (argc < 2 || argc > 4) {
+    std::fputs("usage: mirelon-bench-case DIRECTORY [SCALE [RESIDUES]]\n", stderr);
     return 1;
   }
   const std::string dir = argv[1];
-  const double scale = argc == 3 ? std::strtod(argv[2], nullptr) : 1.0;
-  const int residues = static_cast<int>(std::lround(kFullResidues * scale));
+  const double scale = argc >= 3 ? std::strtod(argv[2], nullptr) : 1.0;
+  const int residues = argc == 4 ? std::atoi(argv[3])
+                                 : static_cast<int>(std::lround(kFullResidues * scale));
   const int records = static_cast<int>(std::lround(kFullRecords * scale));
   Random random;
 

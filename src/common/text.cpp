@@ -1,7 +1,6 @@
 #include "common/text.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "common/numbers.h"
@@ -40,35 +39,6 @@ bool LineReader::next_words(std::vector<std::string_view>* words) {
     if (!words->empty() && (*words)[0][0] != '#') return true;
   }
   return false;
-}
-
-namespace {
-
-// is_space() of every byte, looked up in one load: the word scan of a large
-// table tests every byte of it.
-constexpr std::array<bool, 256> kSpaceBytes = [] {
-  std::array<bool, 256> table = {};
-  for (size_t c = 0; c < table.size(); ++c) table[c] = is_space(static_cast<char>(c));
-  return table;
-}();
-
-bool space_byte(char c) { return kSpaceBytes[static_cast<unsigned char>(c)]; }
-
-}  // namespace
-
-bool WordScanner::next(std::string_view* word) {
-  const char* p = rest_.data();
-  const char* const end = p + rest_.size();
-  while (p < end && space_byte(*p)) ++p;
-  const char* const start = p;
-  while (p < end && !space_byte(*p)) ++p;
-  if (p == start) {
-    rest_ = std::string_view();
-    return false;
-  }
-  *word = std::string_view(start, static_cast<size_t>(p - start));
-  rest_ = std::string_view(p, static_cast<size_t>(end - p));
-  return true;
 }
 
 std::vector<std::string_view> split_words(std::string_view text) {

@@ -2,9 +2,12 @@
 #ifndef MIRELON_TEXT_H_
 #define MIRELON_TEXT_H_
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/numbers.h"
 
 namespace mirelon {
 
@@ -41,13 +44,34 @@ class LineReader {
 // extraction separates them (see is_space), without copying them.
 class WordScanner {
  public:
-  explicit WordScanner(std::string_view text) : rest_(text) {}
+  explicit WordScanner(std::string_view text)
+      : rest_(text.data()), end_(text.data() + text.size()) {}
 
   // Stores the next word in `word`; returns false when no word is left.
-  bool next(std::string_view* word);
+  // Defined here so that a reader's loop over the words of a large file
+  // keeps its place in registers.
+  bool next(std::string_view* word) {
+    const char* p = rest_;
+    while (p < end_ && kSpaceBytes[static_cast<unsigned char>(*p)]) ++p;
+    const char* const start = p;
+    while (p < end_ && !kSpaceBytes[static_cast<unsigned char>(*p)]) ++p;
+    rest_ = p;
+    if (p == start) return false;
+    *word = std::string_view(start, static_cast<size_t>(p - start));
+    return true;
+  }
 
  private:
-  std::string_view rest_;
+  // is_space() of every byte, looked up in one load: the word scan of a
+  // large table tests every byte of it.
+  static constexpr std::array<bool, 256> kSpaceBytes = [] {
+    std::array<bool, 256> table = {};
+    for (size_t c = 0; c < table.size(); ++c) table[c] = is_space(static_cast<char>(c));
+    return table;
+  }();
+
+  const char* rest_;
+  const char* end_;
 };
 
 // The words of `text`, separated by white space as a formatted stream

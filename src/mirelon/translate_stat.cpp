@@ -2,7 +2,9 @@
 // "kesta.prot" out.
 #include "translate_stat.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,8 +35,48 @@ constexpr size_t kResidueWidth = 4;
 constexpr size_t kOriginWidth = 4;
 constexpr size_t kShiftLineLength = 38;
 
-// Appends the line of `entry` in the layout of format_shift_line().
+// Copies `text` into `*at` widened to `width` with blanks on the left (or
+// on the right) and moves `*at` past it.
+char* put_left(char* at, std::string_view text, size_t width) {
+  for (size_t k = text.size(); k < width; ++k) *at++ = ' ';
+  return std::copy(text.begin(), text.end(), at);
+}
+char* put_right(char* at, std::string_view text, size_t width) {
+  at = std::copy(text.begin(), text.end(), at);
+  for (size_t k = text.size(); k < width; ++k) *at++ = ' ';
+  return at;
+}
+
+// Texts up to this length go through the line buffer of append_shift_line().
+constexpr size_t kShortText = 32;
+
+// Appends the line of `entry` in the layout of format_shift_line(): built
+// in a buffer on the stack and appended at once when every text is short,
+// as in every table in use.
 void append_shift_line(const ShiftEntry& entry, std::string* out) {
+  char mean[kFixedTextRoom];
+  char tolerance[kFixedTextRoom];
+  const size_t mean_length = fixed_text(strtod_text(entry.mean_shift), 4, mean);
+  const size_t tolerance_length = fixed_text(strtod_text(entry.tolerance), 4, tolerance);
+  if (mean_length != 0 && tolerance_length != 0 && entry.atom.size() <= kShortText &&
+      entry.residue_number.size() <= kShortText) {
+    char number[24];
+    const std::to_chars_result written =
+        std::to_chars(number, number + sizeof number, static_cast<uint64_t>(entry.number));
+    char line[4 * kShortText + 2 * kFixedTextRoom + sizeof number];
+    char* at = line;
+    at = put_left(at, std::string_view(number, static_cast<size_t>(written.ptr - number)),
+                  kNumberWidth);
+    at = put_left(at, std::string_view(mean, mean_length), kMeanWidth);
+    at = put_left(at, std::string_view(tolerance, tolerance_length), kToleranceWidth);
+    at = std::copy(kAtomGap.begin(), kAtomGap.end(), at);
+    at = put_right(at, entry.atom, kAtomWidth);
+    at = put_left(at, entry.residue_number, kResidueWidth);
+    at = put_left(at, std::string_view(&entry.origin, 1), kOriginWidth);
+    *at++ = '\n';
+    out->append(line, static_cast<size_t>(at - line));
+    return;
+  }
   append_pad_left(out, decimal(static_cast<int64_t>(entry.number)), kNumberWidth);
   append_f4(out, strtod_text(entry.mean_shift), kMeanWidth);
   append_f4(out, strtod_text(entry.tolerance), kToleranceWidth);

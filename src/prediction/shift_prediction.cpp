@@ -41,17 +41,38 @@ struct CatalogueAtom {
 using AtomSet = uint64_t;
 constexpr size_t kMostCatalogueAtoms = 64;
 
-const std::unordered_map<std::string_view, CatalogueAtom>& catalogue_atoms() {
-  static const std::unordered_map<std::string_view, CatalogueAtom> atoms = [] {
-    std::unordered_map<std::string_view, CatalogueAtom> result;
+// Catalogue names hold at most four bytes: a name packs into one integer,
+// its bytes and its length, and is found among the sorted packed names by
+// binary search instead of by hashing its text.
+constexpr size_t kMostNameBytes = 4;
+
+uint64_t packed_name(std::string_view name) {
+  uint64_t packed = name.size();
+  for (char c : name) packed = (packed << 8) | static_cast<unsigned char>(c);
+  return packed;
+}
+
+struct PackedAtom {
+  uint64_t name = 0;
+  CatalogueAtom atom;
+};
+
+const std::vector<PackedAtom>& catalogue_atoms() {
+  static const std::vector<PackedAtom> atoms = [] {
+    std::unordered_map<std::string_view, CatalogueAtom> by_name;
     for (size_t b = 0; b < kBases.size(); ++b) {
       for (std::string_view name : atom_catalogue(kBases[b])) {
-        const auto [it, added] = result.try_emplace(name);
-        if (added) it->second.id = static_cast<unsigned>(result.size() - 1);
+        if (name.size() > kMostNameBytes) std::abort();  // the catalogues are fixed
+        const auto [it, added] = by_name.try_emplace(name);
+        if (added) it->second.id = static_cast<unsigned>(by_name.size() - 1);
         it->second.bases |= 1u << b;
       }
     }
-    if (result.size() > kMostCatalogueAtoms) std::abort();  // the catalogues are fixed
+    if (by_name.size() > kMostCatalogueAtoms) std::abort();
+    std::vector<PackedAtom> result;
+    for (const auto& [name, atom] : by_name) result.push_back({packed_name(name), atom});
+    std::sort(result.begin(), result.end(),
+              [](const PackedAtom& a, const PackedAtom& b) { return a.name < b.name; });
     return result;
   }();
   return atoms;
@@ -59,8 +80,13 @@ const std::unordered_map<std::string_view, CatalogueAtom>& catalogue_atoms() {
 
 // The catalogue entry of `atom`; no bases for a name in no catalogue.
 CatalogueAtom catalogue_atom(std::string_view atom) {
-  const auto found = catalogue_atoms().find(atom);
-  return found == catalogue_atoms().end() ? CatalogueAtom() : found->second;
+  if (atom.empty() || atom.size() > kMostNameBytes) return {};
+  const std::vector<PackedAtom>& atoms = catalogue_atoms();
+  const uint64_t name = packed_name(atom);
+  const auto found = std::lower_bound(
+      atoms.begin(), atoms.end(), name,
+      [](const PackedAtom& entry, uint64_t wanted) { return entry.name < wanted; });
+  return found != atoms.end() && found->name == name ? found->atom : CatalogueAtom();
 }
 
 unsigned catalogue_mask(std::string_view atom) { return catalogue_atom(atom).bases; }

@@ -13,7 +13,7 @@ namespace {
 TEST(ShiftListTest, LineLayoutWidensButNeverCuts) {
   struct Case {
     ShiftEntry entry;
-    const char* line;
+    std::string line;
   } const cases[] = {
       {{1, "7.9", "0.3", "H8", "5", 's'}, "   1    7.9000   0.3000  H8     5   s\n"},
       {{2, "152.35", "0.15", "HO2'", "104", 'o'}, "   2  152.3500   0.1500  HO2' 104   o\n"},
@@ -23,12 +23,17 @@ TEST(ShiftListTest, LineLayoutWidensButNeverCuts) {
       {{4, "abc", "1e+06", "H5\"", "9", 's'}, "   4    0.00001000000.0000  H5\"    9   s\n"},
       {{5, "0", "-0", "N1", "1", 's'}, "   5    0.0000  -0.0000  N1     1   s\n"},
       {{6, "1e-5", "5e-05", "N1", "1", 's'}, "   6    0.0000   0.0001  N1     1   s\n"},
+      // Beyond the short texts of the line buffer: written whole all the same.
+      {{7, "1e20", "inf", "N1", "1", 's'},
+       "   7100000000000000000000.0000      inf  N1     1   s\n"},
+      {{8, "7.9", "0.3", "H8", std::string(40, '9'), 'o'},
+       "   8    7.9000   0.3000  H8  " + std::string(40, '9') + "   o\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(format_shift_line(c.entry), c.line) << c.line;
-  EXPECT_EQ(std::string(cases[0].line).size(), 38u);  // 37 characters and the line feed
+  EXPECT_EQ(cases[0].line.size(), 38u);  // 37 characters and the line feed
   EXPECT_EQ(format_shift_list({}), "");
   EXPECT_EQ(format_shift_list({cases[0].entry, cases[1].entry}),
-            std::string(cases[0].line) + cases[1].line);
+            cases[0].line + cases[1].line);
 }
 
 // The warnings about table values: one line per kind, each table line
