@@ -81,8 +81,8 @@ int main(int argc, char* argv[]) {
   }
   const std::string dir = argv[1];
   const double scale = argc >= 3 ? std::strtod(argv[2], nullptr) : 1.0;
-  const int residues = argc == 4 ? std::atoi(argv[3])
-                                 : static_cast<int>(std::lround(kFullResidues * scale));
+  const int residues =
+      argc == 4 ? std::atoi(argv[3]) : static_cast<int>(std::lround(kFullResidues * scale));
   const int records = static_cast<int>(std::lround(kFullRecords * scale));
   Random random;
 

@@ -67,8 +67,7 @@ PredictionIndex::PredictionIndex(const StructurePrediction& prediction) {
     if (find(found->second, entry.atom) != nullptr) continue;  // the first entry stays
     // The values as "kesta.prot" prints them: the texts read with strtod.
     shifts_[found->second].emplace_back(
-        entry.atom,
-        PredictedShift{strtod_text(entry.mean_shift), strtod_text(entry.tolerance)});
+        entry.atom, PredictedShift{strtod_text(entry.mean_shift), strtod_text(entry.tolerance)});
   }
 }
 

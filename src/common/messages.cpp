@@ -126,17 +126,16 @@ bool append_known_formats(std::string* out, const char* format, std::va_list arg
         const bool is_signed = conversion.type != 'u';
         long long value = 0;
         unsigned long long magnitude = 0;
-        if (conversion.size) {
-          magnitude = va_arg(args, size_t);
-        } else if (conversion.longs == 2) {
-          if (is_signed) value = va_arg(args, long long);
-          else magnitude = va_arg(args, unsigned long long);
-        } else if (conversion.longs == 1) {
-          if (is_signed) value = va_arg(args, long);
-          else magnitude = va_arg(args, unsigned long);
+        // Only the chosen va_arg of each conditional reads an argument.
+        if (is_signed) {
+          value = conversion.longs == 2   ? va_arg(args, long long)
+                  : conversion.longs == 1 ? va_arg(args, long)
+                                          : va_arg(args, int);
         } else {
-          if (is_signed) value = va_arg(args, int);
-          else magnitude = va_arg(args, unsigned int);
+          magnitude = conversion.size         ? va_arg(args, size_t)
+                      : conversion.longs == 2 ? va_arg(args, unsigned long long)
+                      : conversion.longs == 1 ? va_arg(args, unsigned long)
+                                              : va_arg(args, unsigned int);
         }
         char* end = text;
         if (is_signed) {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstddef>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,9 +97,9 @@ auto with_terminated_copy(std::string_view text, Read read) {
 namespace {
 
 // Exact powers of ten as doubles: 10^22 is the largest.
-constexpr std::array<double, 23> kPowersOfTen = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The value of `text` when it is a short plain decimal: an optional '-',
 // then digits with at most one point among them, at most 19 digits in all
@@ -148,11 +148,11 @@ std::optional<double> short_decimal(std::string_view text) {
 
 double strtod_text(std::string_view text) {
   if (const std::optional<double> value = short_decimal(text)) return *value;
-  // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
-  // which rounds to the nearest double exactly as strtod does and is many
-  // times faster. Everything else goes to strtod itself: leading white space
-  // or '+', hexadecimal, inf and nan, text after the number, a NUL byte, and
-  // values out of range.
+    // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
+    // which rounds to the nearest double exactly as strtod does and is many
+    // times faster. Everything else goes to strtod itself: leading white space
+    // or '+', hexadecimal, inf and nan, text after the number, a NUL byte, and
+    // values out of range.
 #ifndef MIRELON_NUMBER_FALLBACK
   if (!text.empty()) {
     const char first = text.front();
@@ -221,7 +221,9 @@ std::optional<double> real_number_value_any_range(std::string_view text) {
 bool starts_with_number(std::string_view text) {
   // A digit, or a point with a digit after it, after at most one sign
   // starts a number; anything else (white space, inf, nan) is strtod's to judge.
-  const auto digit = [&text](size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  const auto digit = [&text](size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+  };
   size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
   if (digit(i) || (i < text.size() && text[i] == '.' && digit(i + 1))) return true;
   return with_terminated_copy(text, [](const char* copy) {
@@ -282,7 +284,8 @@ std::optional<std::string> plain_g6(double value) {
   std::memcpy(&bits, &magnitude, sizeof bits);
   constexpr int kFractionBits = 52;
   constexpr int kExponentBias = 1075;
-  const uint64_t mantissa = (bits & ((uint64_t{1} << kFractionBits) - 1)) | (uint64_t{1} << kFractionBits);
+  const uint64_t mantissa =
+      (bits & ((uint64_t{1} << kFractionBits) - 1)) | (uint64_t{1} << kFractionBits);
   const int exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
   constexpr std::array<uint64_t, 12> kPowersOfFive = {
       1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625, 48828125};
@@ -296,8 +299,7 @@ std::optional<std::string> plain_g6(double value) {
     const int k = 5 - x;  // digits = magnitude * 10^k, rounded
     if (attempt > 2 || k < 0 || k >= static_cast<int>(kPowersOfFive.size())) return std::nullopt;
     // magnitude * 10^k = mantissa * 5^k / 2^shift, below 2^77.
-    const Wide scaled =
-        static_cast<Wide>(mantissa) * kPowersOfFive[static_cast<size_t>(k)];
+    const Wide scaled = static_cast<Wide>(mantissa) * kPowersOfFive[static_cast<size_t>(k)];
     const int shift = -(exponent + k);
     constexpr int kWideBits = 128;
     if (shift <= 0 || shift >= kWideBits) return std::nullopt;  // not in this range

@@ -126,7 +126,8 @@ class Predictor {
       std::unordered_map<std::string_view, size_t> numbers;
       numbers.reserve(residues.size());
       for (size_t r = 0; r < residues.size(); ++r) {
-        number_of[r] = numbers.try_emplace(residues[r][kResidueNumber], numbers.size()).first->second;
+        number_of[r] =
+            numbers.try_emplace(residues[r][kResidueNumber], numbers.size()).first->second;
       }
       done_.assign(numbers.size(), 0);
     }
@@ -207,9 +208,9 @@ class Predictor {
     }
   }
 
-  bool add_entry(std::string_view mean, std::string_view spread, size_t row,
-                 std::string_view atom, const std::string& residue_number, char origin,
-                 size_t record, std::string* error) {
+  bool add_entry(std::string_view mean, std::string_view spread, size_t row, std::string_view atom,
+                 const std::string& residue_number, char origin, size_t record,
+                 std::string* error) {
     const size_t slot = entries_->size() + 1;
     if (slot >= kMaxShiftSlots) {
       *error = capacity_message(static_cast<long long>(kMaxShiftSlots) + 1,

@@ -54,8 +54,7 @@ void classify(std::string_view line, TableLine* out) {
 // Adds the record of `line` whose words at `places` are kept, in that order.
 template <size_t N>
 void append_record(const TableLine& line, int line_number, const std::array<size_t, N>& places,
-                   std::vector<std::array<std::string_view, N>>* records,
-                   std::vector<int>* lines) {
+                   std::vector<std::array<std::string_view, N>>* records, std::vector<int>* lines) {
   std::array<std::string_view, N>& record = records->emplace_back();
   for (size_t k = 0; k < N; ++k) record[k] = line.words[places[k]];
   lines->push_back(line_number);

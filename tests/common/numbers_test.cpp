@@ -126,12 +126,12 @@ std::string printf_text(const char* format, double value) {
 TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
   std::mt19937_64 random(11);
   const double specials[] = {
-      0.0,     -0.0,     0.03125,      0.00005,  9.999995,  999999.5,
-      1e-5,    1e300,    -1e300,       1e-320,   123.45678, 2.5e-5,
-      0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::max(),
+      0.0, -0.0, 0.03125, 0.00005, 9.999995, 999999.5, 1e-5, 1e300, -1e300, 1e-320, 123.45678,
+      2.5e-5, 0.00015, 0.000149, 1.23456789e7, HUGE_VAL, -HUGE_VAL,
+      std::numeric_limits<double>::max(),
       // Next to the ends of the plain notation of "%g", and ties of its sixth digit.
-      0.0001,  0.00009999995, 0.000099999949, 999999.4999, 999999.5, 99999.95, 123456.5,
-      123457.5, 1.000005, 0.1234565};
+      0.0001, 0.00009999995, 0.000099999949, 999999.4999, 999999.5, 99999.95, 123456.5, 123457.5,
+      1.000005, 0.1234565};
   // append_f4() rounds in integers below 1e15 and hands larger values on.
   auto appended_f4 = [](double v) {
     std::string out = "x";
@@ -157,7 +157,8 @@ TEST(NumbersTest, FormatsAgreeWithPrintfEverywhere) {
     const double shift = static_cast<double>(random() % 40000001) / 1e5 - 50.0;
     const double small =
         std::ldexp(static_cast<double>(random() % 100001), -static_cast<int>(random() % 40));
-    const double large = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 64));
+    const double large =
+        std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 64));
     for (double v : {any, shift, small, -small, large}) {
       ASSERT_EQ(format_f4(v), printf_text("%.4f", v)) << v;
       ASSERT_EQ(format_g6(v), printf_text("%g", v)) << v;

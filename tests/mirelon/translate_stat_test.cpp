@@ -32,8 +32,7 @@ TEST(ShiftListTest, LineLayoutWidensButNeverCuts) {
   for (const Case& c : cases) EXPECT_EQ(format_shift_line(c.entry), c.line) << c.line;
   EXPECT_EQ(cases[0].line.size(), 38u);  // 37 characters and the line feed
   EXPECT_EQ(format_shift_list({}), "");
-  EXPECT_EQ(format_shift_list({cases[0].entry, cases[1].entry}),
-            cases[0].line + cases[1].line);
+  EXPECT_EQ(format_shift_list({cases[0].entry, cases[1].entry}), cases[0].line + cases[1].line);
 }
 
 // The warnings about table values: one line per kind, each table line

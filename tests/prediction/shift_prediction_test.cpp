@@ -92,8 +92,8 @@ bool predict_by_scan(const std::vector<ResidueIdRecord>& residues, const StatTab
   auto create = [&](std::string_view mean, std::string_view spread, size_t row,
                     std::string_view atom, const std::string& number, char origin) {
     entries->push_back({entries->size() + 1, std::string(mean),
-                        format_g6(multiplier(row) * strtod_text(spread)),
-                        std::string(atom), number, origin});
+                        format_g6(multiplier(row) * strtod_text(spread)), std::string(atom), number,
+                        origin});
   };
   for (const ResidueIdRecord& r : residues) {
     const std::string key = context_key(r);
