@@ -357,14 +357,22 @@ std::string format_g6(double value) {
   return to_text(value, "%.6g");
 }
 
-std::string format_f4(double value) { return to_text(value, "%.4f"); }
+std::string format_f4(double value) {
+  char buffer[kFixedTextRoom];
+  const size_t length = fixed_text(value, 4, buffer);
+  return length != 0 ? std::string(buffer, length) : to_text(value, "%.4f");
+}
 #else
 std::string format_g6(double value) {
   if (std::optional<std::string> text = plain_g6(value)) return std::move(*text);
   return to_text(value, std::chars_format::general, 6);
 }
 
-std::string format_f4(double value) { return to_text(value, std::chars_format::fixed, 4); }
+std::string format_f4(double value) {
+  char buffer[kFixedTextRoom];
+  const size_t length = fixed_text(value, 4, buffer);
+  return length != 0 ? std::string(buffer, length) : to_text(value, std::chars_format::fixed, 4);
+}
 #endif
 
 namespace {

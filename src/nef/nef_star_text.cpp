@@ -7,17 +7,40 @@
 
 namespace mirelon {
 
-std::string star_value(std::string_view value) {
-  if (value.empty()) return std::string(kMissing);
+namespace {
+
+// A value as star_value() writes it: the text, and the quote around it
+// (none for a plain value).
+struct StarText {
+  std::string_view text;
+  char quote = 0;
+  size_t size() const { return text.size() + (quote != 0 ? 2 : 0); }
+};
+
+StarText star_text(std::string_view value) {
+  if (value.empty()) return {kMissing};
   // A quote inside a word ends nothing (H1'); one in front would open a
   // quoted value.
   const bool plain = value.find_first_of(" \t\r\n") == std::string_view::npos &&
                      std::string_view("'\"_#;$[]").find(value[0]) == std::string_view::npos &&
                      value.rfind("data_", 0) != 0 && value.rfind("save_", 0) != 0 &&
                      value != "loop_" && value != "stop_" && value != "?";
-  if (plain) return std::string(value);
-  const char quote = value.find('\'') == std::string_view::npos ? '\'' : '"';
-  return quote + std::string(value) + quote;
+  if (plain) return {value};
+  return {value, value.find('\'') == std::string_view::npos ? '\'' : '"'};
+}
+
+void append_star_text(const StarText& value, std::string* out) {
+  if (value.quote != 0) out->push_back(value.quote);
+  out->append(value.text);
+  if (value.quote != 0) out->push_back(value.quote);
+}
+
+}  // namespace
+
+std::string star_value(std::string_view value) {
+  std::string out;
+  append_star_text(star_text(value), &out);
+  return out;
 }
 
 std::string fixed(double value, int decimals) { return format_message("%.*f", decimals, value); }
@@ -46,26 +69,20 @@ void append_loop(const std::string& category, const std::vector<std::string>& ta
     out->append("   _").append(category).append(".").append(tag).append("\n");
   }
   *out += "\n";
+  // Each value's written form is worked out where it is needed, not kept.
   std::vector<size_t> widths(tags.size(), 0);
-  std::vector<std::vector<std::string>> cells;
-  cells.reserve(rows.size());
   for (const auto& row : rows) {
-    std::vector<std::string> line;
     for (size_t c = 0; c < row.size(); ++c) {
-      line.push_back(star_value(row[c]));
-      widths[c] = std::max(widths[c], line.back().size());
+      widths[c] = std::max(widths[c], star_text(row[c]).size());
     }
-    cells.push_back(std::move(line));
   }
-  for (const auto& line : cells) {
+  for (const auto& row : rows) {
     *out += kIndent;
     *out += "   ";
-    for (size_t c = 0; c < line.size(); ++c) {
-      if (c + 1 == line.size()) {
-        *out += line[c];
-      } else {
-        append_pad_right(out, line[c], widths[c] + 2);
-      }
+    for (size_t c = 0; c < row.size(); ++c) {
+      const StarText value = star_text(row[c]);
+      append_star_text(value, out);
+      if (c + 1 < row.size()) out->append(widths[c] + 2 - value.size(), ' ');
     }
     *out += '\n';
   }
