@@ -1,5 +1,6 @@
 #include "check/predicted_peaks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -104,13 +105,17 @@ std::string format_peak_list(const PredictionIndex& index,
                              const std::vector<PredictedPeak>& peaks) {
   std::string out = kPeakListHeader;
   out += '\n';
-  char value[64];
+  auto append_shift = [&out](double shift) {
+    char value[64];
+    size_t length = fixed_text(shift, 3, value);
+    if (length == 0)
+      length = static_cast<size_t>(std::snprintf(value, sizeof value, "%.3f", shift));
+    append_pad_left(&out, std::string_view(value, std::min(length, sizeof value - 1)), kShiftWidth);
+  };
   for (const PredictedPeak& peak : peaks) {
     append_pad_left(&out, peak_assignment(index, peak), kAssignmentWidth);
-    std::snprintf(value, sizeof value, "%.3f", peak.heavy.mean);
-    append_pad_left(&out, value, kShiftWidth);
-    std::snprintf(value, sizeof value, "%.3f", peak.proton.mean);
-    append_pad_left(&out, value, kShiftWidth);
+    append_shift(peak.heavy.mean);
+    append_shift(peak.proton.mean);
     out += '\n';
   }
   return out;

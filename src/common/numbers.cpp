@@ -274,9 +274,10 @@ __extension__ typedef unsigned __int128 Wide;
 // "%g" of `value` when its magnitude lies from 1e-4 up to but excluding
 // 1e6 and it rounds to no more: six significant digits, rounded to nearest
 // with ties to even on the exact binary value as printf rounds, in plain
-// decimal notation without trailing zeros. Nothing for other values, which
-// printf writes in exponent notation or which are 0, inf or nan.
+// decimal notation without trailing zeros; 0 as "0". Nothing for other
+// values, which printf writes in exponent notation or which are inf or nan.
 std::optional<std::string> plain_g6(double value) {
+  if (value == 0) return std::string(std::signbit(value) ? "-0" : "0");
   const double magnitude = std::fabs(value);
   if (!(magnitude >= 1e-4 && magnitude < 1e6)) return std::nullopt;
   // magnitude = mantissa * 2^exponent exactly (a normal double here).
