@@ -269,7 +269,7 @@ std::string to_text(double value, std::chars_format format, int precision) {
 
 #ifdef __SIZEOF_INT128__
 // A product of a mantissa and a power of five needs up to 77 bits.
-__extension__ typedef unsigned __int128 Wide;
+__extension__ using Wide = unsigned __int128;
 
 // "%g" of `value` when its magnitude lies from 1e-4 up to but excluding
 // 1e6 and it rounds to no more: six significant digits, rounded to nearest

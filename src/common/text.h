@@ -40,6 +40,15 @@ class LineReader {
   int line_number_ = 0;
 };
 
+// is_space() of every byte, looked up in one load: the word scan of a large
+// table tests every byte of it.
+constexpr std::array<bool, 256> space_bytes() {
+  std::array<bool, 256> table = {};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = is_space(static_cast<char>(c));
+  return table;
+}
+inline constexpr std::array<bool, 256> kSpaceBytes = space_bytes();
+
 // Walks the words of a text, separated by white space as a formatted stream
 // extraction separates them (see is_space), without copying them.
 class WordScanner {
@@ -62,14 +71,6 @@ class WordScanner {
   }
 
  private:
-  // is_space() of every byte, looked up in one load: the word scan of a
-  // large table tests every byte of it.
-  static constexpr std::array<bool, 256> kSpaceBytes = [] {
-    std::array<bool, 256> table = {};
-    for (size_t c = 0; c < table.size(); ++c) table[c] = is_space(static_cast<char>(c));
-    return table;
-  }();
-
   const char* rest_;
   const char* end_;
 };

@@ -52,10 +52,8 @@ uint64_t packed_name(std::string_view name) {
   return packed;
 }
 
-struct PackedAtom {
-  uint64_t name = 0;
-  CatalogueAtom atom;
-};
+// A packed name and its catalogue entry.
+using PackedAtom = std::pair<uint64_t, CatalogueAtom>;
 
 const std::vector<PackedAtom>& catalogue_atoms() {
   static const std::vector<PackedAtom> atoms = [] {
@@ -70,9 +68,10 @@ const std::vector<PackedAtom>& catalogue_atoms() {
     }
     if (by_name.size() > kMostCatalogueAtoms) std::abort();
     std::vector<PackedAtom> result;
-    for (const auto& [name, atom] : by_name) result.push_back({packed_name(name), atom});
+    result.reserve(by_name.size());
+    for (const auto& [name, atom] : by_name) result.emplace_back(packed_name(name), atom);
     std::sort(result.begin(), result.end(),
-              [](const PackedAtom& a, const PackedAtom& b) { return a.name < b.name; });
+              [](const PackedAtom& a, const PackedAtom& b) { return a.first < b.first; });
     return result;
   }();
   return atoms;
@@ -85,8 +84,8 @@ CatalogueAtom catalogue_atom(std::string_view atom) {
   const uint64_t name = packed_name(atom);
   const auto found = std::lower_bound(
       atoms.begin(), atoms.end(), name,
-      [](const PackedAtom& entry, uint64_t wanted) { return entry.name < wanted; });
-  return found != atoms.end() && found->name == name ? found->atom : CatalogueAtom();
+      [](const PackedAtom& entry, uint64_t wanted) { return entry.first < wanted; });
+  return found != atoms.end() && found->first == name ? found->second : CatalogueAtom();
 }
 
 unsigned catalogue_mask(std::string_view atom) { return catalogue_atom(atom).bases; }
