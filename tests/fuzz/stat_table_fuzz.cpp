@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/numbers.h"
 #include "mirelon/translate_stat.h"
 #include "prediction/shift_prediction.h"
 #include "prediction/stat_table.h"
@@ -33,15 +34,52 @@ const std::vector<mirelon::ResidueIdRecord>& residues() {
   return records;
 }
 
+// True when `field` is a word of `text`: inside it, not empty, without white
+// space, and not a comment or terminator word, which never fills a field.
+bool is_word_of(std::string_view field, std::string_view text) {
+  if (field.empty() || field.data() < text.data() ||
+      field.data() + field.size() > text.data() + text.size()) {
+    return false;
+  }
+  if (field.front() == mirelon::kStatComment || field.front() == mirelon::kStatTerminator) {
+    return false;
+  }
+  for (char c : field) {
+    if (mirelon::is_space(c)) return false;
+  }
+  return true;
+}
+
+template <typename Records>
+bool all_words_of(const Records& records, std::string_view text) {
+  for (const auto& record : records) {
+    for (std::string_view field : record) {
+      if (!is_word_of(field, text)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view content(reinterpret_cast<const char*>(data), size);
   mirelon::StatTable table;
   std::string error;
-  if (!mirelon::parse_stat_table(std::string(content), "fuzz.tab", &table, &error)) {
-    if (error.empty()) std::abort();
-    return 0;
+  {
+    // The records view the table's text: a copy of the table shares it and
+    // stays whole after the table it was copied from is gone.
+    mirelon::StatTable parsed;
+    if (!mirelon::parse_stat_table(std::string(content), "fuzz.tab", &parsed, &error)) {
+      if (error.empty()) std::abort();
+      return 0;
+    }
+    table = parsed;
+  }
+  if (table.text == nullptr || *table.text != content ||
+      !all_words_of(table.context, *table.text) || !all_words_of(table.base, *table.text) ||
+      !all_words_of(table.multipliers, *table.text)) {
+    std::abort();
   }
   if (table.context.size() > mirelon::kMaxStatRecords ||
       table.base.size() > mirelon::kMaxStatRecords ||
