@@ -46,17 +46,18 @@
     return m ? Number(m[1]) : 0;
   }
 
-  // The structures of mirelon-check's ranking, best first ([{rank, name}]),
-  // read from its summary; [] when it did not rank.
+  // The structures of mirelon-check's ranking, best first, read from its
+  // summary: [{rank, fit (log-likelihood), behind (the best's lead over it),
+  // name}]; [] when it did not rank.
   function ranking(stdoutText) {
     const lines = stdoutText.split('\n');
     const start = lines.findIndex((line) => line.startsWith('Structures ranked by'));
     const out = [];
     if (start < 0) return out;
     for (const line of lines.slice(start + 1)) {
-      const m = /^\s+(\d+)\s+\S+\s+\S+\s+(\S.*)$/.exec(line);
+      const m = /^\s+(\d+)\s+(\S+)\s+(\S+)\s+(\S.*)$/.exec(line);
       if (!m) break;
-      out.push({ rank: Number(m[1]), name: m[2] });
+      out.push({ rank: Number(m[1]), fit: m[2], behind: m[3], name: m[4] });
     }
     return out;
   }

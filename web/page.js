@@ -88,7 +88,8 @@
   }
 
   async function addStructureFiles(files) {
-    for (const file of files) structureFiles.push({ name: file.name, bytes: await bytesOfFile(file) });
+    // A copy: the input's own list empties when the input is cleared.
+    for (const file of Array.from(files)) structureFiles.push({ name: file.name, bytes: await bytesOfFile(file) });
     showStructureFiles();
   }
 
@@ -167,13 +168,19 @@
   }
 
   function showRanking(check, chosen) {
-    const order = M.ranking(check);
-    const best = order.length ? known.find((s) => s.ct === order[0].name) : null;
+    const order = M.ranking(check).map((r) => ({ ...r, structure: known.find((s) => s.ct === r.name) }));
+    const best = order.length ? order[0].structure : null;
     $('ranking').hidden = !best;
+    Array.from($('structure-choice').options).forEach((option, i) => {
+      option.textContent = known[i] ? known[i].label + (known[i] === best ? ' (best-ranked)' : '') : option.textContent;
+    });
     if (!best) return;
+    $('ranking-list').replaceChildren(...order.map((r) => el('li', {
+      textContent: (r.structure ? r.structure.label : r.name) + ': log-likelihood ' + r.fit +
+        (r.rank > 1 ? ' (' + r.behind + ' against the best)' : '') })));
     const chosenIsBest = best === chosen;
-    $('ranking-text').textContent = 'Best-ranked structure: ' + best.label + ' (' + best.ct + ').' +
-      (chosenIsBest ? ' mirelon and mirelon-nef used it.' : ' mirelon and mirelon-nef used ' + chosen.label + '.');
+    $('ranking-text').textContent = chosenIsBest ? 'mirelon and mirelon-nef used the best-ranked structure, ' + best.label + '.'
+      : 'mirelon and mirelon-nef used ' + chosen.label + '; the best-ranked structure is ' + best.label + '.';
     $('use-best').parentNode.hidden = chosenIsBest;
     $('use-best').textContent = 'Use ' + best.label + ' for mirelon and mirelon-nef and run again';
     $('use-best').onclick = () => {
