@@ -156,7 +156,7 @@
     $('zip').parentNode.hidden = names.length === 0;
     $('file-list').replaceChildren(...names.map((name) => el('li', {},
       el('a', { href: download(name, written[name]), download: name, textContent: name }),
-      ' ' + written[name].length + ' bytes')));
+      ' ', el('span', { className: 'size', textContent: written[name].length + ' bytes' }))));
     if (names.length) {
       const date = epoch === '' ? new Date() : new Date(Number(epoch) * 1000);
       const zip = window.mirelonZip.makeZip(names.map((name) => ({ name, bytes: written[name] })),
@@ -176,7 +176,7 @@
     });
     if (!best) return;
     $('ranking-list').replaceChildren(...order.map((r) => el('li', {
-      textContent: (r.structure ? r.structure.label : r.name) + ': log-likelihood ' + r.fit +
+      textContent: (r.structure ? r.structure.label + ' (' + r.name + ')' : r.name) + ': log-likelihood ' + r.fit +
         (r.rank > 1 ? ' (' + r.behind + ' against the best)' : '') })));
     const chosenIsBest = best === chosen;
     $('ranking-text').textContent = chosenIsBest ? 'mirelon and mirelon-nef used the best-ranked structure, ' + best.label + '.'
