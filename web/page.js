@@ -242,6 +242,7 @@
     const chosen = known[Math.max(0, $('structure-choice').selectedIndex)];
     const report = Object.keys(written).find((name) => name.endsWith('.html'));
     $('report').hidden = !report;
+    if (!report) $('report-frame').removeAttribute('srcdoc');
     if (report) {
       $('report-frame').srcdoc = decode(written[report]);
       $('report-open').href = download(report, written[report], 'text/html');
