@@ -33,8 +33,9 @@ int main(int argc, char* argv[]) {
       if (std::strcmp(argv[1], program.name) == 0) return program.main(argc - 1, argv + 1);
     }
   }
-  std::fputs("usage: PROGRAM [ARGUMENT...], PROGRAM one of mirelon, mirelon-ct, mirelon-nef, "
-             "mirelon-check\n",
-             stderr);
+  std::fputs(
+      "usage: PROGRAM [ARGUMENT...], PROGRAM one of mirelon, mirelon-ct, mirelon-nef, "
+      "mirelon-check\n",
+      stderr);
   return 2;
 }
