@@ -67,9 +67,12 @@
     const tableFolder = build.table.path.slice(0, build.table.path.lastIndexOf('/'));
 
     // options: stdin (string or Uint8Array), env (name to value: added to the
-    // module's environment), and, in node only, folder: a real folder that
+    // module's environment), prepare: a function given the module's file
+    // system (FS) before the run, to mount folders or add devices, and
+    // folder: a folder of the module's file system, made by `prepare`, that
     // becomes the working folder (files are then read and written there, and
-    // `files` and the result's files are left empty).
+    // `files` and the result's files are left out). The node harness mounts
+    // the host's folders at their own paths and runs in the current folder.
     async function run(program, args = [], files = {}, options = {}) {
       if (!PROGRAMS.includes(program)) {
         throw new Error('unknown program ' + JSON.stringify(program) + ': one of ' + PROGRAMS.join(', '));
@@ -107,17 +110,16 @@
             );
             makeFolders(FS, tableFolder);
             FS.writeFile(build.table.path, tableBytes);
-            makeFolders(FS, WORKING_FOLDER);
-            if (options.folder) {
-              FS.mount(FS.filesystems.NODEFS, { root: options.folder }, WORKING_FOLDER);
-            } else {
+            if (options.prepare) options.prepare(FS);
+            if (!options.folder) {
+              makeFolders(FS, WORKING_FOLDER);
               for (const [name, bytes] of inputs) {
                 const slash = name.lastIndexOf('/');
                 if (slash > 0) makeFolders(FS, WORKING_FOLDER + '/' + name.slice(0, slash));
                 FS.writeFile(WORKING_FOLDER + '/' + name, bytes);
               }
             }
-            FS.chdir(WORKING_FOLDER);
+            FS.chdir(options.folder || WORKING_FOLDER);
             Object.assign(m.ENV, options.env || {});
           },
         ],

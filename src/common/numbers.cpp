@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -42,6 +43,20 @@ int32_t stream_int(std::string_view text) {
 
 long strtol10(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
 
+namespace {
+
+// std::strtod, with the sign of a NaN as glibc gives it: musl (the C library
+// of the WebAssembly build) reads "-nan" as a NaN without its sign, which
+// would then print as "nan" where the native programs print "-nan".
+double signed_strtod(const char* text, char** end) {
+  const double value = std::strtod(text, end);
+  if (!std::isnan(value)) return value;
+  while (is_space(*text)) ++text;
+  return std::copysign(value, *text == '-' ? -1.0 : 1.0);
+}
+
+}  // namespace
+
 double strtod_text(const std::string& text) {
   // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
   // which rounds to the nearest double exactly as strtod does and is many
@@ -62,7 +77,7 @@ double strtod_text(const std::string& text) {
     }
   }
 #endif
-  return std::strtod(text.c_str(), nullptr);
+  return signed_strtod(text.c_str(), nullptr);
 }
 
 bool is_whole_number(std::string_view text) {
@@ -93,7 +108,7 @@ std::optional<double> whole_strtod(std::string_view text, bool* out_of_range) {
   const std::string copy(text);
   char* end = nullptr;
   errno = 0;
-  const double value = std::strtod(copy.c_str(), &end);
+  const double value = signed_strtod(copy.c_str(), &end);
   if (end != copy.c_str() + copy.size()) return std::nullopt;
   *out_of_range = errno == ERANGE;
   return value;
