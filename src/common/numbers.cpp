@@ -92,9 +92,15 @@ auto with_terminated_copy(std::string_view text, Read read) {
   return read(copy.c_str());
 }
 
-}  // namespace
-
-namespace {
+// std::strtod, with the sign of a NaN as glibc gives it: musl (the C library
+// of the WebAssembly build) reads "-nan" as a NaN without its sign, which
+// would then print as "nan" where the native programs print "-nan".
+double signed_strtod(const char* text, char** end) {
+  const double value = std::strtod(text, end);
+  if (!std::isnan(value)) return value;
+  while (is_space(*text)) ++text;
+  return std::copysign(value, *text == '-' ? -1.0 : 1.0);
+}
 
 // Exact powers of ten as doubles: 10^22 is the largest.
 constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -147,12 +153,13 @@ std::optional<double> short_decimal(std::string_view text) {
 }  // namespace
 
 double strtod_text(std::string_view text) {
+  // A short plain decimal ("7.85", "-12") by one exact division; another
+  // plain decimal ("-0.25e1", twenty digits) by from_chars, which rounds to
+  // the nearest double exactly as strtod does and is many times faster;
+  // everything else by strtod itself: leading white space or '+',
+  // hexadecimal, inf and nan, text after the number, a NUL byte, and values
+  // out of range.
   if (const std::optional<double> value = short_decimal(text)) return *value;
-    // A plain decimal text ("7.85", "-0.25e1", "12") is read by from_chars,
-    // which rounds to the nearest double exactly as strtod does and is many
-    // times faster. Everything else goes to strtod itself: leading white space
-    // or '+', hexadecimal, inf and nan, text after the number, a NUL byte, and
-    // values out of range.
 #ifndef MIRELON_NUMBER_FALLBACK
   if (!text.empty()) {
     const char first = text.front();
@@ -167,7 +174,7 @@ double strtod_text(std::string_view text) {
     }
   }
 #endif
-  return with_terminated_copy(text, [](const char* copy) { return std::strtod(copy, nullptr); });
+  return with_terminated_copy(text, [](const char* copy) { return signed_strtod(copy, nullptr); });
 }
 
 bool is_whole_number(std::string_view text) {
@@ -198,7 +205,7 @@ std::optional<double> whole_strtod(std::string_view text, bool* out_of_range) {
   const std::string copy(text);
   char* end = nullptr;
   errno = 0;
-  const double value = std::strtod(copy.c_str(), &end);
+  const double value = signed_strtod(copy.c_str(), &end);
   if (end != copy.c_str() + copy.size()) return std::nullopt;
   *out_of_range = errno == ERANGE;
   return value;

@@ -25,6 +25,10 @@ bool is_regular_file(const char* path) {
 // The folder that holds the running program, empty where the system does not
 // say (no /proc, as in a browser).
 std::string program_folder() {
+#ifdef MIRELON_PROGRAM_FOLDER
+  // A module without /proc (the browser page's) says where it stands.
+  return MIRELON_PROGRAM_FOLDER;
+#endif
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
   if (length <= 0 || static_cast<size_t>(length) >= path.size()) return "";

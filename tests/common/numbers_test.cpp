@@ -65,6 +65,15 @@ TEST(NumbersTest, StrtodTextFollowsStrtod) {
   EXPECT_EQ(strtod_text(""), 0.0);
   EXPECT_TRUE(std::isinf(strtod_text("1e999")));
   EXPECT_TRUE(std::signbit(strtod_text("-0")));
+  // A NaN keeps the sign of its text on every C library, so that it prints
+  // back as it was written.
+  for (const char* text : {"-nan", " -nan", "-NAN(1)", "nan", "+nan"}) {
+    const bool negative = std::string(text).find('-') != std::string::npos;
+    EXPECT_TRUE(std::isnan(strtod_text(text))) << text;
+    EXPECT_EQ(std::signbit(strtod_text(text)), negative) << text;
+    EXPECT_EQ(format_f4(strtod_text(text)), negative ? "-nan" : "nan") << text;
+  }
+  EXPECT_TRUE(std::signbit(*real_number_value_any_range("-nan")));
 }
 
 TEST(NumbersTest, WholeNumbersAreSignAndDigitsOnly) {
