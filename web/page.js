@@ -107,16 +107,19 @@
     }
   }
 
-  function pre(text, label) {
-    const node = el('pre', { tabIndex: 0, textContent: text });
+  function pre(text, label, className) {
+    const node = el('pre', { tabIndex: 0, textContent: text, className: className || '' });
     node.setAttribute('aria-label', label);
     return node;
   }
 
   // A labelled block of a step's output; an empty one is one line saying so.
-  function stream(title, text, program) {
+  // Messages wrap, so that a long warning is read whole; other output keeps
+  // its columns.
+  function stream(title, text, program, wrap) {
     if (text === '') return [el('p', { className: 'label' }, title + ': ', el('em', { textContent: 'empty' }))];
-    return [el('p', { className: 'label', textContent: title }), pre(text, title + ' of ' + program)];
+    return [el('p', { className: 'label', textContent: title }),
+      pre(text, title + ' of ' + program, wrap ? 'messages' : '')];
   }
 
   function tableName() {
@@ -139,7 +142,7 @@
       el('p', { className: 'label', textContent: 'Command line' }),
       pre(M.commandLine(step), 'Command line of ' + step.program),
       ...stream('Standard output', stdout, step.program),
-      ...stream('Standard error (warnings, notes and errors)', stderr, step.program));
+      ...stream('Standard error (warnings, notes and errors)', stderr, step.program, true));
     $('steps').append(item);
     return item;
   }
@@ -222,6 +225,9 @@
     $('results').hidden = false;
     let failed = null;
     let checkOut = '';
+    // The steps whose warnings the status line names: they are easy to miss
+    // below the files and the report.
+    const warned = [];
     for (const [i, step] of plan.entries()) {
       status.textContent = 'Running step ' + (i + 1) + ' of ' + plan.length + ': ' + step.program + '…';
       const files = {};
@@ -233,6 +239,8 @@
         available[name] = bytes;
       }
       if (step.program === 'mirelon-check') checkOut = decode(result.stdout);
+      const warnings = (decode(result.stderr).match(/^Warning: /gm) || []).length;
+      if (warnings) warned.push(step.program + ' ' + warnings);
       if (result.status !== 0) {
         failed = { step, item, status: result.status };
         break;
@@ -253,7 +261,8 @@
     status.textContent = failed
       ? failed.step.program + ' failed with exit status ' + failed.status +
         '; the later steps did not run. Its messages are under Steps.'
-      : 'Done: ' + plan.length + ' steps, ' + Object.keys(written).length + ' files.';
+      : 'Done: ' + plan.length + ' steps, ' + Object.keys(written).length + ' files.' +
+        (warned.length ? ' Warnings (' + warned.join(', ') + '): see Steps.' : '');
     status.className = failed ? 'failed' : '';
     $('run').disabled = false;
     (failed ? failed.item : $('results')).scrollIntoView({ block: 'start' });
