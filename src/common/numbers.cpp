@@ -24,14 +24,27 @@
 
 namespace mirelon {
 
-int32_t stream_int(std::string_view text) {
+namespace {
+
+// Where the digits of a whole number start once the white space and a sign
+// that stream extraction and strtol pass over are skipped; `*negative` says
+// whether the sign was '-'.
+size_t digits_start(std::string_view text, bool* negative) {
   size_t i = 0;
   while (i < text.size() && is_space(text[i])) ++i;
-  bool negative = false;
+  *negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
+    *negative = text[i] == '-';
     ++i;
   }
+  return i;
+}
+
+}  // namespace
+
+int32_t stream_int(std::string_view text) {
+  bool negative = false;
+  size_t i = digits_start(text, &negative);
   // Accumulate as a negative number so that INT32_MIN fits.
   constexpr int64_t kLimit = static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1;
   int64_t magnitude = 0;
@@ -50,13 +63,8 @@ long strtol10(std::string_view text) {
   // strtol's rules, in place: white space, a sign, then digits, the value
   // held at LONG_MIN or LONG_MAX once it leaves the range (the digits after
   // are still read, and change nothing).
-  size_t i = 0;
-  while (i < text.size() && is_space(text[i])) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  size_t i = digits_start(text, &negative);
   // Accumulated as a negative number, so that LONG_MIN fits.
   constexpr long kMin = std::numeric_limits<long>::min();
   long value = 0;
