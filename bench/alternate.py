@@ -48,8 +48,8 @@ def main():
     os.chdir(sys.argv[2])
     environment = dict(os.environ, LC_ALL="C")
     commands = []
-    for spec in sys.argv[3:]:
-        name, _, command = spec.partition("=")
+    for argument in sys.argv[3:]:
+        name, _, command = argument.partition("=")
         commands.append((name, shlex.split(command)))
     times = {name: [] for name, _ in commands}
     peaks = {name: 0 for name, _ in commands}

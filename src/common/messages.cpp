@@ -110,7 +110,7 @@ bool append_known_formats(std::string* out, const char* format, std::va_list arg
     while (*p != '\0' && *p != '%') ++p;
     out->append(plain, static_cast<size_t>(p - plain));
     if (*p == '\0') break;
-    const char* const spec = p++;
+    const char* const conversion_start = p++;
     if (*p == '%') {
       out->push_back('%');
       ++p;
@@ -169,7 +169,7 @@ bool append_known_formats(std::string* out, const char* format, std::va_list arg
         const size_t digits = fixed_text(value, conversion.precision, text + length);
         if (digits == 0) {
           // This one conversion as the C library writes it.
-          const std::string one(spec, static_cast<size_t>(p - spec));
+          const std::string one(conversion_start, static_cast<size_t>(p - conversion_start));
           char wide[512];
           const int written = std::snprintf(wide, sizeof wide, one.c_str(), value);
           if (written < 0 || static_cast<size_t>(written) >= sizeof wide) {
