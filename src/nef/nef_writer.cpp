@@ -1,6 +1,6 @@
 #include "nef/nef_writer.h"
 
-#include <ctime>
+#include <limits>
 #include <optional>
 #include <set>
 #include <utility>
@@ -44,7 +44,7 @@ bool sequence_code(const Structure& structure, size_t position, const NefSetting
     *code = decimal(static_cast<int64_t>(position + 1));
     return true;
   }
-  long natural = 0;
+  int64_t natural = 0;
   if (!natural_number(structure, position, settings.input_name, &natural, error)) return false;
   *code = decimal(natural);
   return true;
@@ -156,13 +156,32 @@ std::string chain_code(size_t strand) {
 }
 
 bool format_creation_date(int64_t epoch, std::string* date) {
-  const auto seconds = static_cast<std::time_t>(epoch);
-  if (static_cast<int64_t>(seconds) != epoch) return false;
-  std::tm utc{};
-  if (gmtime_r(&seconds, &utc) == nullptr) return false;
-  char text[64];
-  if (std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc) == 0) return false;
-  *date = text;
+  // The calendar date by integer arithmetic (days since 1970 to the
+  // proleptic Gregorian calendar, eras of 400 years of 146,097 days), not by
+  // gmtime: the browser page's time_t has 32 bits and ends in 2038. A year
+  // must fit an int (gmtime refuses some later years and the C library's
+  // strftime writes the others' years overflowed); dates before 1970 are
+  // refused, as no caller gives them.
+  if (epoch < 0) return false;
+  const int64_t days = epoch / 86400;
+  const int64_t second_of_day = epoch % 86400;
+  const int64_t shifted = days + 719468;  // days since 0000-03-01
+  const int64_t era = shifted / 146097;
+  const int64_t day_of_era = shifted - era * 146097;
+  const int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t month_index = (5 * day_of_year + 2) / 153;  // March is 0
+  const int64_t day = day_of_year - (153 * month_index + 2) / 5 + 1;
+  const int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
+  const int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+  if (year > std::numeric_limits<int>::max()) return false;
+  *date = format_message("%04lld-%02lld-%02lldT%02lld:%02lld:%02lld", static_cast<long long>(year),
+                         static_cast<long long>(month), static_cast<long long>(day),
+                         static_cast<long long>(second_of_day / 3600),
+                         static_cast<long long>(second_of_day / 60 % 60),
+                         static_cast<long long>(second_of_day % 60));
   return true;
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +48,34 @@ TEST(NefNamesTest, ChainCodesNamesAndDates) {
   EXPECT_EQ(date, "1970-01-01T00:00:00");
   ASSERT_TRUE(format_creation_date(1796601600, &date));
   EXPECT_EQ(date, "2026-12-07T00:00:00");
+  // Every date as gmtime gives it, past 2038 too (the browser page's time_t
+  // ends there), and none whose year does not fit an int.
+  for (const int64_t epoch :
+       {int64_t{86399}, int64_t{951782400}, int64_t{951868799}, int64_t{2147483647},
+        int64_t{2147483648}, int64_t{4107542400}, int64_t{253402300799}, int64_t{253402300800},
+        int64_t{67767976233316800}, int64_t{67768036191676799}, int64_t{67768036191676800},
+        std::numeric_limits<int64_t>::max()}) {
+    const std::time_t seconds = static_cast<std::time_t>(epoch);
+    std::tm utc{};
+    char expected[64] = "";
+    const bool representable =
+        gmtime_r(&seconds, &utc) != nullptr &&
+        utc.tm_year <= std::numeric_limits<int>::max() - 1900 &&
+        std::strftime(expected, sizeof expected, "%Y-%m-%dT%H:%M:%S", &utc) != 0;
+    EXPECT_EQ(format_creation_date(epoch, &date), representable) << epoch;
+    if (representable) {
+      EXPECT_EQ(date, expected) << epoch;
+    }
+  }
+  for (int64_t epoch = 0; epoch < 20000LL * 86400; epoch += 86400 * 7 + 3601) {
+    const std::time_t seconds = static_cast<std::time_t>(epoch);
+    std::tm utc{};
+    char expected[64];
+    gmtime_r(&seconds, &utc);
+    std::strftime(expected, sizeof expected, "%Y-%m-%dT%H:%M:%S", &utc);
+    ASSERT_TRUE(format_creation_date(epoch, &date));
+    ASSERT_EQ(date, expected) << epoch;
+  }
   EXPECT_NE(text_hash("a"), text_hash("b"));
 }
 
