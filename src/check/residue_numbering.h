@@ -22,7 +22,7 @@ struct ResidueMapping {
   // With -N: the position (counting from 0) of every CT column 6 number;
   // without: none, and the number plus its offset is the position counting
   // from 1.
-  std::optional<std::map<long, size_t>> natural;
+  std::optional<std::map<int64_t, size_t>> natural;
 
   // The position (counting from 0) of the residue of `shift` in a structure
   // of `size` nucleotides; none when it names no residue there.

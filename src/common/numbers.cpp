@@ -59,15 +59,15 @@ int32_t stream_int(std::string_view text) {
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
-long strtol10(std::string_view text) {
+int64_t strtol10(std::string_view text) {
   // strtol's rules, in place: white space, a sign, then digits, the value
   // held at LONG_MIN or LONG_MAX once it leaves the range (the digits after
   // are still read, and change nothing).
   bool negative = false;
   size_t i = digits_start(text, &negative);
   // Accumulated as a negative number, so that LONG_MIN fits.
-  constexpr long kMin = std::numeric_limits<long>::min();
-  long value = 0;
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  int64_t value = 0;
   bool out_of_range = false;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     const int digit = text[i] - '0';
@@ -78,9 +78,9 @@ long strtol10(std::string_view text) {
     }
     value = value * 10 - digit;
   }
-  if (out_of_range) return negative ? kMin : std::numeric_limits<long>::max();
+  if (out_of_range) return negative ? kMin : std::numeric_limits<int64_t>::max();
   if (negative) return value;
-  return value == kMin ? std::numeric_limits<long>::max() : -value;
+  return value == kMin ? std::numeric_limits<int64_t>::max() : -value;
 }
 
 namespace {
@@ -195,11 +195,11 @@ bool is_whole_number(std::string_view text) {
   return true;
 }
 
-std::optional<long> whole_number_value(std::string_view text) {
+std::optional<int64_t> whole_number_value(std::string_view text) {
   if (!is_whole_number(text)) return std::nullopt;
   const std::string copy(text);
   errno = 0;
-  const long value = std::strtol(copy.c_str(), nullptr, 10);
+  const long long value = std::strtoll(copy.c_str(), nullptr, 10);
   if (errno == ERANGE) return std::nullopt;
   return value;
 }

@@ -19,11 +19,12 @@ namespace mirelon {
 // the range of a 32-bit signed int.
 int32_t stream_int(std::string_view text);
 
-// Reads `text` like std::strtol in base 10 (64-bit long): leading white space,
+// Reads `text` like std::strtol in base 10 with a 64-bit long, on every
+// platform (the browser page's long has 32 bits): leading white space,
 // optional sign, digits up to the first other character; 0 without digits,
-// LONG_MIN or LONG_MAX when the value does not fit. A NUL byte ends the text.
-// Reads the view in place, without a copy.
-long strtol10(std::string_view text);
+// INT64_MIN or INT64_MAX when the value does not fit. A NUL byte ends the
+// text. Reads the view in place, without a copy.
+int64_t strtol10(std::string_view text);
 
 // Reads `text` like std::strtod in the "C" locale; 0 when no number starts it.
 // A NUL byte ends the text. A plain decimal text is read in place; only
@@ -36,8 +37,9 @@ double strtod_text(std::string_view text);
 bool is_whole_number(std::string_view text);
 
 // The value of `text` when the whole text is a whole number (is_whole_number)
-// that fits a long; nothing otherwise.
-std::optional<long> whole_number_value(std::string_view text);
+// that fits 64 bits (a long of the native programs, on every platform);
+// nothing otherwise.
+std::optional<int64_t> whole_number_value(std::string_view text);
 
 // The value of `text` when the whole text is a real number as strtod reads it
 // (no leading blanks, nothing after it) and is not out of range; nothing

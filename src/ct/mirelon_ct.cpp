@@ -75,7 +75,7 @@ std::string format_structure(const mirelon::Structure& structure, std::string_vi
 
 // Reads the structures of `content` and takes structure `wanted` (from 1;
 // 0 when -k was not given, which a file of one structure satisfies).
-bool take_structure(std::string_view content, const char* input_name, long wanted,
+bool take_structure(std::string_view content, const char* input_name, int64_t wanted,
                     mirelon::Structure* structure, std::string* error) {
   std::vector<mirelon::Structure> structures;
   if (!mirelon::parse_structures(content, input_name, &structures, error)) return false;
@@ -86,9 +86,9 @@ bool take_structure(std::string_view content, const char* input_name, long wante
         count, count);
     return false;
   }
-  if (wanted > 0 && static_cast<unsigned long>(wanted) > count) {
-    *error = mirelon::format_message("%s: -k %ld: the file holds %zu structure%s\n", input_name,
-                                     wanted, count, count == 1 ? "" : "s");
+  if (wanted > 0 && static_cast<uint64_t>(wanted) > count) {
+    *error = mirelon::format_message("%s: -k %lld: the file holds %zu structure%s\n", input_name,
+                                     static_cast<long long>(wanted), count, count == 1 ? "" : "s");
     return false;
   }
   *structure = std::move(structures[wanted == 0 ? 0 : static_cast<size_t>(wanted) - 1]);
@@ -139,9 +139,9 @@ int main(int argc, char* argv[]) {
   if (name != nullptr && std::strpbrk(name, "\r\n") != nullptr) {
     fail("The name given with -n must not hold a line break.\n");
   }
-  const std::optional<long> wanted = structure_number == nullptr
-                                         ? std::optional<long>(0)
-                                         : mirelon::whole_number_value(structure_number);
+  const std::optional<int64_t> wanted = structure_number == nullptr
+                                            ? std::optional<int64_t>(0)
+                                            : mirelon::whole_number_value(structure_number);
   if (!wanted.has_value() || (structure_number != nullptr && *wanted < 1)) {
     fail("The structure given with -k must be a number from 1 on: %s\n", structure_number);
   }

@@ -68,7 +68,7 @@ std::string malformed_line_message(std::string_view content, const char* file_na
 
 // Column 1 as an int; nothing when it does not fit one.
 std::optional<int32_t> index_value(std::string_view index) {
-  const std::optional<long> value = whole_number_value(index);
+  const std::optional<int64_t> value = whole_number_value(index);
   if (!value || *value < std::numeric_limits<int32_t>::min() ||
       *value > std::numeric_limits<int32_t>::max()) {
     return std::nullopt;

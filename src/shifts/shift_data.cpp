@@ -129,7 +129,7 @@ bool read_shift_loop(const std::vector<StarToken>& tokens, size_t first, size_t 
     std::string_view number_text = seq >= 0 ? cell(seq).text : std::string_view(".");
     if (is_missing(number_text) && comp_index >= 0) number_text = cell(comp_index).text;
     const int line = cell(value).line;
-    const std::optional<long> residue = whole_number_value(number_text);
+    const std::optional<int64_t> residue = whole_number_value(number_text);
     if (!residue && names.skip_other_numbers) continue;
     if (!residue) {
       *error = at_line(file_name, line,
@@ -251,7 +251,7 @@ bool parse_four_column_shifts(std::string_view content, const std::string& file_
           format_message("has %zu words instead of RESNAME RESID ATOM VALUE", words.size()));
       return false;
     }
-    const std::optional<long> residue = whole_number_value(words[1]);
+    const std::optional<int64_t> residue = whole_number_value(words[1]);
     if (!residue) {
       *error = at_line(file_name, number,
                        "residue number '" + std::string(words[1]) + "' is no whole number");
@@ -292,8 +292,8 @@ bool parse_shift_file(std::string_view content, const std::string& file_name,
 }
 
 std::string observed_atom_label(const ObservedShift& shift) {
-  std::string label =
-      format_message("%s%ld %s", shift.residue_name.c_str(), shift.residue, shift.atom.c_str());
+  std::string label = format_message("%s%lld %s", shift.residue_name.c_str(),
+                                     static_cast<long long>(shift.residue), shift.atom.c_str());
   if (!shift.chain.empty()) label += " (chain " + shift.chain + ")";
   return label;
 }

@@ -16,7 +16,7 @@ namespace mirelon {
 // One assigned shift as read from a shift file.
 struct ObservedShift {
   std::string chain;         // entity assembly of an NMR-STAR entry; empty in four-column lists
-  long residue = 0;          // residue number in the shift file's own numbering
+  int64_t residue = 0;       // residue number in the shift file's own numbering
   std::string residue_name;  // as in the file: "G", "GUA", "LYS", ...
   std::string atom;          // as in the file: "H1'", "H5''", ...
   double value = 0;          // ppm

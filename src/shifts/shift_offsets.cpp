@@ -6,15 +6,15 @@ namespace mirelon {
 
 namespace {
 
-bool read_offset(std::string_view text, long* offset) {
-  const std::optional<long> value = whole_number_value(text);
+bool read_offset(std::string_view text, int64_t* offset) {
+  const std::optional<int64_t> value = whole_number_value(text);
   if (value) *offset = *value;
   return value.has_value();
 }
 
 }  // namespace
 
-std::optional<long> ShiftOffsets::position(const std::string& chain, long number) const {
+std::optional<int64_t> ShiftOffsets::position(const std::string& chain, int64_t number) const {
   if (chain_offsets.empty()) return number + offset;
   const auto found = chain_offsets.find(chain);
   if (found == chain_offsets.end()) return std::nullopt;
@@ -28,7 +28,7 @@ bool parse_shift_offsets(std::string_view text, ShiftOffsets* offsets) {
     const std::string_view pair = text.substr(0, comma);
     const size_t colon = pair.find(':');
     if (colon == 0 || colon == std::string_view::npos) return false;
-    long offset;
+    int64_t offset;
     if (!read_offset(pair.substr(colon + 1), &offset)) return false;
     if (!offsets->chain_offsets.emplace(std::string(pair.substr(0, colon)), offset).second) {
       return false;

@@ -13,12 +13,12 @@
 namespace mirelon {
 
 struct ShiftOffsets {
-  long offset = 0;  // for every chain, unless chain_offsets is not empty
-  std::map<std::string, long> chain_offsets;
+  int64_t offset = 0;  // for every chain, unless chain_offsets is not empty
+  std::map<std::string, int64_t> chain_offsets;
 
   // The structure position of residue `number` of `chain`; nothing when the
   // offsets map chains one by one and `chain` is not among them.
-  std::optional<long> position(const std::string& chain, long number) const;
+  std::optional<int64_t> position(const std::string& chain, int64_t number) const;
 };
 
 // Reads "N" or "CHAIN:N,CHAIN:N,...". Returns false when the text is neither,

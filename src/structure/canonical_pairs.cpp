@@ -9,7 +9,7 @@
 namespace mirelon {
 
 PartnerColumn read_partner_column(const std::vector<CtRecord>& records) {
-  std::vector<long> partner_of(records.size());
+  std::vector<int64_t> partner_of(records.size());
   for (size_t i = 0; i < records.size(); ++i) partner_of[i] = strtol10(records[i].partner);
   return partner_column(std::move(partner_of));
 }
@@ -19,7 +19,7 @@ std::vector<FivePrimePair> five_prime_pairs(const std::vector<CtRecord>& records
   std::vector<FivePrimePair> pairs;
   for (size_t i = 0; i < records.size(); ++i) {
     if (pairing_mark(records, i) != kMarkPaired) continue;
-    const long p = column.partner_of[i];
+    const int64_t p = column.partner_of[i];
     if (strtol10(records[i].index) >= p) continue;
     FivePrimePair pair;
     pair.record = i;

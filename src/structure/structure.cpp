@@ -158,9 +158,9 @@ std::string natural_numbering_fault(const Structure& structure, std::string_view
 }
 
 bool natural_number(const Structure& structure, size_t position, std::string_view file_name,
-                    long* number, std::string* error) {
+                    int64_t* number, std::string* error) {
   const std::string& text = structure.natural_numbers[position];
-  const std::optional<long> value = whole_number_value(text);
+  const std::optional<int64_t> value = whole_number_value(text);
   if (!value) {
     *error = format_message(
         "%s: nucleotide %zu: column 6 '%s' is no whole number, so -N cannot "

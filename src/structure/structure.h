@@ -150,7 +150,7 @@ std::string natural_numbering_fault(const Structure& structure, std::string_view
 // number, so -N cannot use it\n" in `error` when it holds no whole number.
 // REQUIRES: natural_numbering_fault() is empty.
 bool natural_number(const Structure& structure, size_t position, std::string_view file_name,
-                    long* number, std::string* error);
+                    int64_t* number, std::string* error);
 
 }  // namespace mirelon
 

@@ -109,7 +109,7 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name, St
     return false;
   }
   const std::string count_text(header_words[0]);
-  const long announced = strtol10(count_text);
+  const int64_t announced = strtol10(count_text);
   // The name is the rest of the header, blanks inside kept.
   const size_t count_end =
       static_cast<size_t>(header_words[0].data() - header.data()) + header_words[0].size();
@@ -119,7 +119,7 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name, St
   std::string_view after_before;  // column 4 of the line before
   while (lines.next_nonblank(&line)) {
     const size_t position = structure->size() + 1;
-    if (static_cast<long>(position) > announced) {
+    if (static_cast<int64_t>(position) > announced) {
       *error = format_message(
           "%s:%d: more than one structure in this CT file (the header announces %s "
           "nucleotides)\n",
@@ -137,7 +137,7 @@ bool parse_structure_ct(std::string_view content, std::string_view file_name, St
     partner_fields.push_back(PartnerField{words[kColumnPartner], lines.line_number()});
     after_before = words[kColumnAfter];
   }
-  if (static_cast<long>(structure->size()) < announced) {
+  if (static_cast<int64_t>(structure->size()) < announced) {
     *error = format_message("%s:%d: the header announces %s nucleotides, but the file holds %zu\n",
                             file.c_str(), first_line, count_text.c_str(), structure->size());
     return false;

@@ -7,24 +7,24 @@
 
 namespace mirelon {
 
-PartnerColumn partner_column(std::vector<long> partner_of) {
+PartnerColumn partner_column(std::vector<int64_t> partner_of) {
   const size_t n = partner_of.size();
   PartnerColumn column{std::move(partner_of), std::vector<size_t>(n + 1, 0)};
-  for (long p : column.partner_of) {
-    if (p >= 1 && static_cast<unsigned long>(p) <= n) ++column.named[static_cast<size_t>(p)];
+  for (int64_t p : column.partner_of) {
+    if (p >= 1 && static_cast<uint64_t>(p) <= n) ++column.named[static_cast<size_t>(p)];
   }
   return column;
 }
 
 PairFault pair_fault(const PartnerColumn& column, size_t i) {
-  const long p = column.partner_of[i];
+  const int64_t p = column.partner_of[i];
   if (p == 0) return PairFault::kNone;
-  if (p < 1 || static_cast<unsigned long>(p) > column.partner_of.size()) {
+  if (p < 1 || static_cast<uint64_t>(p) > column.partner_of.size()) {
     return PairFault::kPartnerOutside;
   }
   const size_t partner = static_cast<size_t>(p) - 1;
   if (partner == i) return PairFault::kPairedWithItself;
-  if (column.partner_of[partner] != static_cast<long>(i) + 1) return PairFault::kNotNamedBack;
+  if (column.partner_of[partner] != static_cast<int64_t>(i) + 1) return PairFault::kNotNamedBack;
   if (column.named[partner + 1] > 1 || column.named[i + 1] > 1) return PairFault::kNamedTwice;
   return PairFault::kNone;
 }
@@ -34,23 +34,24 @@ namespace {
 // The message for nucleotide `k` (counting from 1), whose partner `p` does
 // not name it back: `p` unpaired, paired twice, or pairing elsewhere.
 std::string not_named_back_message(const std::string& file, int line, const PartnerColumn& column,
-                                   long k) {
-  const std::vector<long>& partner = column.partner_of;
-  const long p = partner[static_cast<size_t>(k) - 1];
-  const long back = partner[static_cast<size_t>(p) - 1];
+                                   long long k) {
+  const std::vector<int64_t>& partner = column.partner_of;
+  const long long p = partner[static_cast<size_t>(k) - 1];
+  const long long back = partner[static_cast<size_t>(p) - 1];
   if (back == 0) {
     return format_message(
-        "%s:%d: nucleotide %ld pairs with %ld, but nucleotide %ld is unpaired (one-sided pair)\n",
+        "%s:%d: nucleotide %lld pairs with %lld, but nucleotide %lld is unpaired (one-sided "
+        "pair)\n",
         file.c_str(), line, k, p, p);
   }
   if (partner[static_cast<size_t>(back) - 1] == p) {
     return format_message(
-        "%s:%d: nucleotide %ld pairs with %ld, which pairs with %ld (nucleotide %ld paired "
+        "%s:%d: nucleotide %lld pairs with %lld, which pairs with %lld (nucleotide %lld paired "
         "twice)\n",
         file.c_str(), line, k, p, back, p);
   }
   return format_message(
-      "%s:%d: nucleotide %ld pairs with %ld, but nucleotide %ld pairs with %ld (one-sided "
+      "%s:%d: nucleotide %lld pairs with %lld, but nucleotide %lld pairs with %lld (one-sided "
       "pair)\n",
       file.c_str(), line, k, p, p, back);
 }
@@ -62,7 +63,7 @@ bool pair_partners(const std::vector<PartnerField>& fields, std::string_view fil
   const std::string file(file_name);
   const size_t n = fields.size();
   // strtol10 saturates, so huge texts stay outside the sequence.
-  std::vector<long> numbers(n);
+  std::vector<int64_t> numbers(n);
   for (size_t k = 0; k < n; ++k) numbers[k] = strtol10(std::string(fields[k].text));
   const PartnerColumn column = partner_column(std::move(numbers));
   // Numbers outside the sequence and nucleotides paired with themselves
@@ -84,7 +85,7 @@ bool pair_partners(const std::vector<PartnerField>& fields, std::string_view fil
   }
   for (size_t k = 0; k < n; ++k) {
     if (pair_fault(column, k) == PairFault::kNotNamedBack) {
-      *error = not_named_back_message(file, fields[k].line, column, static_cast<long>(k) + 1);
+      *error = not_named_back_message(file, fields[k].line, column, static_cast<long long>(k) + 1);
       return false;
     }
   }

@@ -18,12 +18,12 @@ namespace mirelon {
 // unpaired, else the partner's position counting from 1, or whatever number
 // the file holds), and how often each position is named among them.
 struct PartnerColumn {
-  std::vector<long> partner_of;
+  std::vector<int64_t> partner_of;
   std::vector<size_t> named;  // named[p]: nucleotides naming position p (1..N); named[0] unused
 };
 
 // The column of the partner numbers `partner_of`.
-PartnerColumn partner_column(std::vector<long> partner_of);
+PartnerColumn partner_column(std::vector<int64_t> partner_of);
 
 // Why the pair that a nucleotide names is not consistent, in the order
 // pair_fault() checks.
