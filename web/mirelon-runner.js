@@ -33,8 +33,8 @@
 
   function makeFolders(FS, path) {
     let sofar = '';
-    for (const part of path.split('/').filter(Boolean)) {
-      sofar += '/' + part;
+    for (const folder of path.split('/').filter(Boolean)) {
+      sofar += '/' + folder;
       if (!FS.analyzePath(sofar).exists) FS.mkdir(sofar);
     }
   }
@@ -52,8 +52,8 @@
   }
 
   function checkName(name) {
-    const parts = name.split('/');
-    if (name === '' || name.startsWith('/') || parts.some((p) => p === '' || p === '.' || p === '..')) {
+    const names = name.split('/');
+    if (name === '' || name.startsWith('/') || names.some((p) => p === '' || p === '.' || p === '..')) {
       throw new Error('not a file name inside the working folder: ' + JSON.stringify(name));
     }
   }

@@ -72,19 +72,19 @@
       offset += 30 + name.length + data.length;
       if (offset > MAX_SIZE) throw new Error('a zip without zip64 holds at most 4 GiB');
     }
-    const centralSize = centrals.reduce((sum, part) => sum + part.length, 0);
+    const centralSize = centrals.reduce((sum, piece) => sum + piece.length, 0);
     const end = new DataView(new ArrayBuffer(22));
     end.setUint32(0, 0x06054b50, true);
     end.setUint16(8, entries.length, true);
     end.setUint16(10, entries.length, true);
     end.setUint32(12, centralSize, true);
     end.setUint32(16, offset, true);
-    const parts = [...locals, ...centrals, new Uint8Array(end.buffer)];
+    const pieces = [...locals, ...centrals, new Uint8Array(end.buffer)];
     const out = new Uint8Array(offset + centralSize + 22);
     let at = 0;
-    for (const part of parts) {
-      out.set(part, at);
-      at += part.length;
+    for (const piece of pieces) {
+      out.set(piece, at);
+      at += piece.length;
     }
     return out;
   }
