@@ -25,7 +25,7 @@ const pageFolder = path.resolve(args[0] || 'build-wasm/page');
 const nativeFolder = path.resolve(args[1] || 'build');
 const shared = path.resolve(args[2] || '../shared/data');
 const runs = Number(args[3] || 7);
-const puppeteer = require(require.resolve('puppeteer-core', { paths: [path.join(__dirname, '../tests/web')] }));
+const { launchChromium } = require('../tests/web/browser.js');
 
 const intron = fs.readFileSync(path.join(shared, 'ct/archiveII/grp2_a.I2.c.N.tabacum.A.A6.i1.ct'));
 // The page's order of steps for one structure; mirelon-nef with a fixed date.
@@ -83,13 +83,7 @@ function native() {
 
 async function browserFigures() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelon-web-bench-profile.'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--user-data-dir=' + profile],
-  });
+  const browser = await launchChromium(profile);
   const ready = [];
   const times = { pipeline: [], mirelon: [] };
   try {

@@ -13,32 +13,22 @@ const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const puppeteer = require(path.resolve(__dirname, '../tests/web/node_modules/puppeteer-core'));
+const { launchChromium, rankingStructures, rankingShiftsFile } = require('../tests/web/browser.js');
 
 const [pageDir = 'build-wasm/page', shared = '../shared/data', out = 'docs/images'] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelon-page-shots.'));
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-// The ranking's inputs as the golden case ranking_worked_example makes them.
+// The ranking's structures as files to choose.
 function rankingInputs() {
-  const list = fs.readFileSync(path.join(shared, 'shifts/mcsf/structures_wo_dash_210419.txt'), 'utf8');
-  const [, sequence, brackets] = list.split('\n').find((l) => l.startsWith('1LDZ ')).split(/\s+/);
-  const files = {
-    'no-helix.db': '>no helix\nGCGACCGAGCCAGCGAAAGUUGGGAGUCGC\n.((((....................)))).\n',
-    'slipped.db': '>slipped\nGCGACCGAGCCAGCGAAAGUUGGGAGUCGC\n.((((....(((((.....))))).)))).\n',
-    '1LDZ.db': '>1LDZ\n' + sequence.toUpperCase() + '\n' + brackets + '\n',
-  };
-  for (const [name, text] of Object.entries(files)) fs.writeFileSync(path.join(work, name), text);
-  return Object.keys(files).map((name) => path.join(work, name));
+  return Object.entries(rankingStructures(path.join(shared, 'shifts'))).map(([name, text]) => {
+    fs.writeFileSync(path.join(work, name), text);
+    return path.join(work, name);
+  });
 }
 
 (async () => {
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--user-data-dir=' + path.join(work, 'profile')],
-  });
+  const browser = await launchChromium(path.join(work, 'profile'));
   async function open() {
     const page = await browser.newPage();
     await page.setViewport({ width: 1200, height: 1000 });
@@ -86,8 +76,7 @@ function rankingInputs() {
 
   page = await open();
   await (await page.$('#structure-files')).uploadFile(...rankingInputs());
-  await (await page.$('#shifts-file')).uploadFile(
-    path.resolve(shared, 'shifts/cs2structure/corrected_chemical_shifts/measured_shifts_1LDZ.dat'));
+  await (await page.$('#shifts-file')).uploadFile(path.resolve(rankingShiftsFile(path.join(shared, 'shifts'))));
   await run(page);
   await shot(page, 'web-ranking.png', 'status', 1300, 60);
   await page.close();

@@ -267,20 +267,19 @@ namespace {
 // largest double (309 digits, point, 4 decimals, sign).
 constexpr size_t kNumberBuffer = 330;
 
+// `value` as printf's "%.6g" (`fixed` false) or "%.4f" (`fixed` true) writes it.
+std::string to_text(double value, bool fixed) {
+  char buffer[kNumberBuffer];
 #ifdef MIRELON_NUMBER_FALLBACK
-std::string to_text(double value, const char* printf_format) {
-  char buffer[kNumberBuffer];
-  const int length = std::snprintf(buffer, sizeof buffer, printf_format, value);
+  const int length = std::snprintf(buffer, sizeof buffer, fixed ? "%.4f" : "%.6g", value);
   return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
-}
 #else
-std::string to_text(double value, std::chars_format format, int precision) {
-  char buffer[kNumberBuffer];
   const std::to_chars_result result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+      fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4)
+            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
   return std::string(buffer, result.ptr);
-}
 #endif
+}
 
 #ifdef __SIZEOF_INT128__
 // A product of a mantissa and a power of five needs up to 77 bits.
@@ -367,29 +366,16 @@ std::optional<std::string> plain_g6(double) { return std::nullopt; }
 
 }  // namespace
 
-#ifdef MIRELON_NUMBER_FALLBACK
 std::string format_g6(double value) {
   if (std::optional<std::string> text = plain_g6(value)) return std::move(*text);
-  return to_text(value, "%.6g");
+  return to_text(value, false);
 }
 
 std::string format_f4(double value) {
   char buffer[kFixedTextRoom];
   const size_t length = fixed_text(value, 4, buffer);
-  return length != 0 ? std::string(buffer, length) : to_text(value, "%.4f");
+  return length != 0 ? std::string(buffer, length) : to_text(value, true);
 }
-#else
-std::string format_g6(double value) {
-  if (std::optional<std::string> text = plain_g6(value)) return std::move(*text);
-  return to_text(value, std::chars_format::general, 6);
-}
-
-std::string format_f4(double value) {
-  char buffer[kFixedTextRoom];
-  const size_t length = fixed_text(value, 4, buffer);
-  return length != 0 ? std::string(buffer, length) : to_text(value, std::chars_format::fixed, 4);
-}
-#endif
 
 namespace {
 

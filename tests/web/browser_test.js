@@ -24,7 +24,8 @@ if (!outFolder) {
   console.error('usage: node browser_test.js PAGE_FOLDER NATIVE_FOLDER SOURCE_FOLDER SHARED_DATA OUT_FOLDER');
   process.exit(2);
 }
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+const { executable: chromium, puppeteerCore, launchChromium, rankingStructures, rankingShiftsFile } =
+  require('./browser.js');
 
 function skip(reason) {
   console.log(reason + ': skipped');
@@ -35,12 +36,7 @@ function skip(reason) {
   process.exit(77);
 }
 
-let puppeteer;
-try {
-  puppeteer = require(require.resolve('puppeteer-core', { paths: [__dirname] }));
-} catch (e) {
-  skip('puppeteer-core not installed (npm ci --prefix tests/web)');
-}
+if (!puppeteerCore()) skip('puppeteer-core not installed (npm ci --prefix tests/web)');
 if (!fs.existsSync(chromium)) skip(`no chromium at ${chromium} (Debian package chromium)`);
 const pageFile = path.join(pageFolder, 'index.html');
 if (!fs.existsSync(pageFile) || !fs.existsSync(path.join(pageFolder, 'mirelon-module.js'))) {
@@ -57,20 +53,7 @@ const example = (name, file) => fs.readFileSync(path.join(sourceFolder, 'example
 // 1LDZ with its measured shifts and two rival structures: the ranking of
 // docs/mirelon-check.md, run with the shipped table.
 function rankingFiles() {
-  const list = fs.readFileSync(path.join(shiftsFolder, 'mcsf/structures_wo_dash_210419.txt'), 'latin1');
-  const [, sequence, pairs] = list
-    .split('\n')
-    .find((l) => l.startsWith('1LDZ '))
-    .trim()
-    .split(/\s+/);
-  return {
-    '1LDZ.db': `>1LDZ\n${sequence.toUpperCase()}\n${pairs}\n`,
-    'no-helix.db': '>no helix\nGCGACCGAGCCAGCGAAAGUUGGGAGUCGC\n.((((....................)))).\n',
-    'slipped.db': '>slipped\nGCGACCGAGCCAGCGAAAGUUGGGAGUCGC\n.((((....(((((.....))))).)))).\n',
-    'measured_shifts_1LDZ.dat': fs.readFileSync(
-      path.join(shiftsFolder, 'cs2structure/corrected_chemical_shifts/measured_shifts_1LDZ.dat')
-    ),
-  };
+  return { ...rankingStructures(shiftsFolder), 'measured_shifts_1LDZ.dat': fs.readFileSync(rankingShiftsFile(shiftsFolder)) };
 }
 
 // The runs, in order; `from` names an earlier run whose written files (the
@@ -185,21 +168,7 @@ function differences(run, native, web) {
   fs.rmSync(path.join(outFolder, 'mismatch'), { recursive: true, force: true });
   fs.mkdirSync(outFolder, { recursive: true });
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mirelon-browser-profile.'));
-  const browser = await puppeteer.launch({
-    executablePath: chromium,
-    headless: true,
-    args: [
-      '--headless',
-      '--no-sandbox',
-      '--disable-gpu',
-      '--disable-quic',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-      '--user-data-dir=' + profile,
-    ],
-  });
+  const browser = await launchChromium(profile);
   let failed = 0;
   try {
     const page = await browser.newPage();
