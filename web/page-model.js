@@ -46,6 +46,12 @@
     return m ? Number(m[1]) : 0;
   }
 
+  // How many lines of a program's standard error are warnings: lines that
+  // start "Warning: " (notes and other text are not).
+  function warningCount(stderrText) {
+    return (stderrText.match(/^Warning: /gm) || []).length;
+  }
+
   // The structures of mirelon-check's ranking, best first, read from its
   // summary: [{rank, fit (log-likelihood), behind (the best's lead over it),
   // name}]; [] when it did not rank.
@@ -135,7 +141,7 @@
   }
 
   const api = { INPUT_FOLDER, LEVEL_PERCENT, safeStem, pastedName, shellWord, commandLine,
-                structureCount, ranking, structuresOf, steps };
+                structureCount, warningCount, ranking, structuresOf, steps };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.mirelonPage = api;
 })(typeof globalThis !== 'undefined' ? globalThis : this);

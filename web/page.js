@@ -239,7 +239,7 @@
         available[name] = bytes;
       }
       if (step.program === 'mirelon-check') checkOut = decode(result.stdout);
-      const warnings = (decode(result.stderr).match(/^Warning: /gm) || []).length;
+      const warnings = M.warningCount(decode(result.stderr));
       if (warnings) warned.push(step.program + ' ' + warnings);
       if (result.status !== 0) {
         failed = { step, item, status: result.status };

@@ -37,6 +37,12 @@ check(M.commandLine({ program: 'mirelon-nef', args: ['-s', 'a b.ct'], env: { SOU
 check(M.structureCount('input/f.ct: the file holds 4 structures; take one with -k K\n'), 4, 'count');
 check(M.structureCount('input/f.ct:3:9: the structure has 8 characters, the sequence 9\n'), 0, 'other error');
 
+// Warnings are the lines that start "Warning: ", wherever they stand.
+for (const [text, count] of [['', 0], ['Warning: a\n', 1], ['Note: x\nWarning: a\nWarning: b', 2],
+                             ['x Warning: a\n', 0], ['Warnings: a\n', 0], ['Note: Warning: a\n', 0]]) {
+  check(M.warningCount(text), count, 'warningCount ' + JSON.stringify(text));
+}
+
 // The ranking as mirelon-check writes it (its golden worked example), and a
 // summary without one.
 const summary = fs.readFileSync(path.join(root, 'tests/check/golden/ranking_worked_example/expected/stdout'), 'utf8');
